@@ -1,0 +1,24 @@
+# Every library the project uses, found once; scripts/setup installs them on Debian 12.
+find_package(Threads REQUIRED)
+find_package(PkgConfig REQUIRED)
+find_package(SDL2 CONFIG REQUIRED)
+find_package(OpenGL REQUIRED COMPONENTS OpenGL EGL)
+find_package(glslang CONFIG REQUIRED)
+find_package(spirv_cross_c_shared CONFIG REQUIRED)
+find_package(Freetype REQUIRED)
+find_package(FLTK REQUIRED NO_MODULE)
+find_package(kissfft CONFIG REQUIRED COMPONENTS SHARED float)
+find_package(nlohmann_json CONFIG REQUIRED)
+find_package(CLI11 CONFIG REQUIRED)
+pkg_check_modules(OPENMPT REQUIRED IMPORTED_TARGET libopenmpt)
+pkg_check_modules(SPNG REQUIRED IMPORTED_TARGET spng)
+pkg_check_modules(GLU REQUIRED IMPORTED_TARGET glu)
+pkg_check_modules(FONTCONFIG REQUIRED IMPORTED_TARGET fontconfig)
+
+add_library(quixo_deps INTERFACE)
+target_compile_definitions(quixo_deps INTERFACE GL_GLEXT_PROTOTYPES ENABLE_HLSL)
+target_link_libraries(quixo_deps INTERFACE
+  Threads::Threads SDL2::SDL2 OpenGL::OpenGL OpenGL::EGL
+  glslang::glslang glslang::SPIRV glslang::glslang-default-resource-limits
+  spirv-cross-c-shared Freetype::Freetype fltk kissfft::kissfft
+  PkgConfig::OPENMPT PkgConfig::SPNG PkgConfig::GLU PkgConfig::FONTCONFIG)

@@ -1,0 +1,73 @@
+#include "memory/arena.h"
+
+#include <sys/mman.h>
+
+#include <cerrno>
+#include <cstring>
+#include <string>
+
+#include "platform/message_box.h"
+
+namespace quixo {
+
+void InitArena(Arena& arena, std::uint64_t blockSize) {
+    // Anonymous private mappings are zero-filled by the kernel and cost nothing until touched.
+    void* block = mmap(nullptr, blockSize, PROT_READ | PROT_WRITE,
+                       MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
+    if (block == MAP_FAILED) {
+        FatalError("cannot reserve " + std::to_string(blockSize >> 20) +
+                   " MiB of memory: " + std::strerror(errno));
+    }
+    auto* bytes = static_cast<std::uint8_t*>(block);
+    const auto address = reinterpret_cast<std::uintptr_t>(bytes);
+    const std::uintptr_t skip = (32 - address % 32) % 32;
+    std::lock_guard<std::mutex> guard(arena.lock);
+    arena.block = bytes;
+    arena.base = bytes + skip;
+    arena.capacity = blockSize - skip;
+    arena.fillOffset = 0;
+}
+
+void* ArenaAllocate(Arena& arena, std::uint32_t n) {
+    std::lock_guard<std::mutex> guard(arena.lock);
+    // The test looks at the offset before this allocation is added, and the lock stays held
+    // while the box is open.
+    if (arena.fillOffset > kArenaWarnOffset) {
+        ShowMessageBox("memory over!!!");
+    }
+    if (arena.base == nullptr ||
+        static_cast<std::uint64_t>(arena.fillOffset) + n > arena.capacity) {
+        FatalError("memory arena exhausted: " + std::to_string(n) + " bytes requested with " +
+                   std::to_string(arena.fillOffset) + " of " + std::to_string(arena.capacity) +
+                   " in use");
+    }
+    void* result = arena.base + arena.fillOffset;
+    arena.fillOffset += n;
+    return result;
+}
+
+void ArenaReset(Arena& arena) {
+    std::lock_guard<std::mutex> guard(arena.lock);
+    arena.fillOffset = 0;
+}
+
+Arena& MemoryArena() {
+    static Arena arena;
+    return arena;
+}
+
+Arena& FrameArena() {
+    static Arena arena;
+    return arena;
+}
+
+void SetupArenas() {
+    InitArena(MemoryArena());
+    InitArena(FrameArena());
+}
+
+void* Allocate(std::uint32_t n) { return ArenaAllocate(MemoryArena(), n); }
+
+void ResetFrameArena() { ArenaReset(FrameArena()); }
+
+}  // namespace quixo

@@ -1,0 +1,10 @@
+#include "render/render_device.h"
+
+namespace quixo {
+
+RenderDevice& Device() {
+    static RenderDevice device{};
+    return device;
+}
+
+}  // namespace quixo

@@ -1,0 +1,23 @@
+#pragma once
+// The one render-context record, handed to graph evaluation and mesh upload. The CPU-side
+// fields are what the graph reads (aspect, curve tracks); the GPU side belongs to the renderer.
+#include <cstdint>
+
+#include "graph/curve_track.h"
+
+namespace quixo {
+
+struct GpuState;  // device, targets, tables: owned by the renderer, null without a GPU
+
+struct RenderDevice {
+    std::int32_t width;
+    std::int32_t height;
+    float displayAspect;  // width / height as a float
+    CurveTrack curveTracks[kCurveTrackCount];
+    GpuState* gpu;
+};
+
+// The one global record (zeroed static storage).
+RenderDevice& Device();
+
+}  // namespace quixo

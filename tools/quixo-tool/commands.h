@@ -1,0 +1,22 @@
+#pragma once
+// The subcommand table of quixo-tool. Each subcommand lives in a file of its own and adds
+// itself to the app through one setup function; its callback returns the exit status.
+#include <CLI/CLI.hpp>
+
+#include <functional>
+
+namespace quixo::tool {
+
+using CommandRunner = std::function<int()>;
+
+struct ToolCommand {
+    const char* name;
+    const char* description;
+    // Declares the subcommand's options on sub and returns what runs it.
+    CommandRunner (*setup)(CLI::App& sub);
+};
+
+extern const ToolCommand kToolCommands[];
+extern const int kToolCommandCount;
+
+}  // namespace quixo::tool

@@ -1,0 +1,38 @@
+// quixo-tool: authoring and inspection of the demo's data and frames. Every subcommand prints
+// one JSON object on stdout.
+#include <cstdio>
+#include <exception>
+#include <vector>
+
+#include "commands.h"
+#include "json_out.h"
+
+int main(int argc, char** argv) {
+    using namespace quixo::tool;
+    CLI::App app{"quixo-tool: inspect, evaluate and render the Quixo demo's data", "quixo-tool"};
+    app.require_subcommand(1);
+    std::vector<CommandRunner> runners(kToolCommandCount);
+    std::vector<CLI::App*> subs(kToolCommandCount);
+    for (int i = 0; i < kToolCommandCount; ++i) {
+        subs[i] = app.add_subcommand(kToolCommands[i].name, kToolCommands[i].description);
+        runners[i] = kToolCommands[i].setup(*subs[i]);
+    }
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError& e) {
+        const int code = app.exit(e);
+        return code == 0 ? 0 : 2;
+    }
+    try {
+        for (int i = 0; i < kToolCommandCount; ++i) {
+            if (subs[i]->parsed()) return runners[i]();
+        }
+    } catch (const ToolError& e) {
+        std::fprintf(stderr, "quixo-tool: %s\n", e.message.c_str());
+        return e.exitCode;
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "quixo-tool: %s\n", e.what());
+        return 1;
+    }
+    return 2;
+}
