@@ -9,4 +9,10 @@ const ToolCommand kToolCommands[] = {
 };
 const int kToolCommandCount = sizeof kToolCommands / sizeof kToolCommands[0];
 
+// The keys of `stats`, in output order.
+const StatsSection kStatsSections[] = {
+    {nullptr, nullptr},  // keeps the table non-empty; skipped by stats
+};
+const int kStatsSectionCount = sizeof kStatsSections / sizeof kStatsSections[0];
+
 }  // namespace quixo::tool

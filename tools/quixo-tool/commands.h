@@ -5,6 +5,8 @@
 
 #include <functional>
 
+#include "json_out.h"
+
 namespace quixo::tool {
 
 using CommandRunner = std::function<int()>;
@@ -18,5 +20,14 @@ struct ToolCommand {
 
 extern const ToolCommand kToolCommands[];
 extern const int kToolCommandCount;
+
+// One key of `quixo-tool stats`: each subsystem reports its embedded data under its own key.
+struct StatsSection {
+    const char* key;
+    Json (*make)();
+};
+
+extern const StatsSection kStatsSections[];
+extern const int kStatsSectionCount;
 
 }  // namespace quixo::tool

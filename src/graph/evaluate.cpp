@@ -1,0 +1,73 @@
+#include <cfenv>
+#include <cmath>
+
+#include "graph/graph.h"
+#include "memory/arena.h"
+#include "operators/operators.h"
+#include "startup/timeline.h"
+
+namespace quixo {
+
+namespace {
+ValueArray* g_emptyValueArray = nullptr;
+}
+
+GraphSlots& Slots() {
+    static GraphSlots slots{};
+    return slots;
+}
+
+ValueArray* EmptyValueArray() { return g_emptyValueArray; }
+
+void InitGraphCore() {
+    sceneFrame = 0;
+    sceneEndFrame = 0;
+    g_emptyValueArray = static_cast<ValueArray*>(Allocate(sizeof(ValueArray)));
+}
+
+void AllocateGraphSlots() {
+    GraphSlots& slots = Slots();
+    slots.nodes = static_cast<OperatorNode**>(Allocate(kGraphSlots * sizeof(OperatorNode*)));
+    for (int s = 0; s < kGraphSlots; ++s) {
+        slots.nodes[s] =
+            static_cast<OperatorNode*>(Allocate(kNodesPerGraph * sizeof(OperatorNode)));
+    }
+    slots.values = static_cast<ValueArray**>(Allocate(kGraphSlots * sizeof(ValueArray*)));
+    for (int s = 0; s < kGraphSlots; ++s) {
+        slots.values[s] = static_cast<ValueArray*>(Allocate(kNodesPerGraph * sizeof(ValueArray)));
+    }
+}
+
+void EvaluateGraph(RenderDevice& device, ValueArray* values, OperatorNode* nodes,
+                   GraphArguments& args) {
+    for (int i = 0; i < kNodesPerGraph; ++i) values[i].evaluated = 0;
+    for (int i = 0; i < kNodesPerGraph; ++i) EvaluateNode(nodes, values, i, args, device);
+}
+
+void EvaluateNode(OperatorNode* nodes, ValueArray* values, int index, GraphArguments& args,
+                  RenderDevice& device) {
+    OperatorNode& node = nodes[index];
+    if (node.type == 0 || values[index].evaluated) return;
+    for (int k = 0; k < kNodeInputs; ++k) {
+        const std::int32_t j = node.inputs[k];
+        if (j != -1 && nodes[j].type != 0 && !values[j].evaluated) {
+            EvaluateNode(nodes, values, j, args, device);
+        }
+    }
+    RunNodeType(NodeContext{nodes, values, index, &args, &device});
+    values[index].evaluated = 1;
+}
+
+ValueArray* GetInput(int k, const OperatorNode& node, ValueArray* values) {
+    const std::int32_t j = node.inputs[k];
+    return j == -1 ? g_emptyValueArray : &values[j];
+}
+
+std::uint32_t Nearest(float p) {
+    const double d = p;
+    // cvtsd2si answers 0x8000000000000000 for what it cannot convert: low 32 bits 0.
+    if (!(std::fabs(d) < 9223372036854775808.0)) return 0;
+    return static_cast<std::uint32_t>(static_cast<std::uint64_t>(std::llrint(d)));
+}
+
+}  // namespace quixo
