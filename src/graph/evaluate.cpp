@@ -17,7 +17,9 @@ GraphSlots& Slots() {
     return slots;
 }
 
-ValueArray* EmptyValueArray() { return g_emptyValueArray; }
+ValueArray* EmptyValueArray() {
+    return g_emptyValueArray;
+}
 
 void InitGraphCore() {
     sceneFrame = 0;

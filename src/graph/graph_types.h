@@ -19,7 +19,7 @@ static_assert(sizeof(Vec4) == 16);
 
 // One node as stored: 72 bytes, little-endian.
 struct StoredNode {
-    std::uint32_t type;  // 0 = empty slot, 1..59 = a node type
+    std::uint32_t type;                // 0 = empty slot, 1..59 = a node type
     std::int32_t inputs[kNodeInputs];  // node index in the same scene, or -1
     float params[kNodeParams];
     std::uint32_t count;  // output elements

@@ -66,8 +66,12 @@ void SetupArenas() {
     InitArena(FrameArena());
 }
 
-void* Allocate(std::uint32_t n) { return ArenaAllocate(MemoryArena(), n); }
+void* Allocate(std::uint32_t n) {
+    return ArenaAllocate(MemoryArena(), n);
+}
 
-void ResetFrameArena() { ArenaReset(FrameArena()); }
+void ResetFrameArena() {
+    ArenaReset(FrameArena());
+}
 
 }  // namespace quixo

@@ -6,7 +6,7 @@
 
 namespace quixo {
 
-constexpr std::uint64_t kArenaBlockSize = 0x20000000;  // 512 MiB
+constexpr std::uint64_t kArenaBlockSize = 0x20000000;   // 512 MiB
 constexpr std::uint32_t kArenaWarnOffset = 0x10000000;  // 256 MiB: "memory over!!!" beyond
 
 struct Arena {

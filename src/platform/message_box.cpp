@@ -12,9 +12,13 @@ namespace {
 std::atomic<MessageBoxMode> g_mode{MessageBoxMode::StderrOnly};
 }
 
-void SetMessageBoxMode(MessageBoxMode mode) { g_mode = mode; }
+void SetMessageBoxMode(MessageBoxMode mode) {
+    g_mode = mode;
+}
 
-MessageBoxMode GetMessageBoxMode() { return g_mode; }
+MessageBoxMode GetMessageBoxMode() {
+    return g_mode;
+}
 
 void ShowMessageBox(const std::string& text, const std::string& caption) {
     std::fprintf(stderr, "quixo: %s%s%s\n", caption.c_str(), caption.empty() ? "" : ": ",

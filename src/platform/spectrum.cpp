@@ -8,7 +8,9 @@ namespace {
 SpectrumSource* g_source = nullptr;
 }
 
-void SetSpectrumSource(SpectrumSource* source) { g_source = source; }
+void SetSpectrumSource(SpectrumSource* source) {
+    g_source = source;
+}
 
 void GetSpectrum(float* out, int count, int channelOffset) {
     if (g_source == nullptr) {

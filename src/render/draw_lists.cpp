@@ -43,7 +43,9 @@ void ResetListCounts(DrawLists& lists) {
     lists.spriteCount = 0;
 }
 
-void ResetDebugLines(DrawLists& lists) { lists.debugLineCount = 0; }
+void ResetDebugLines(DrawLists& lists) {
+    lists.debugLineCount = 0;
+}
 
 void ResetPreviousTransforms(DrawLists& lists, float resetDistance) {
     for (std::uint32_t i = 0; i < lists.opaqueCount; ++i) {

@@ -1,13 +1,15 @@
+#include "memory/arena.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdint>
 
-#include "memory/arena.h"
-
 namespace quixo {
 namespace {
 
-std::uintptr_t Address(const void* p) { return reinterpret_cast<std::uintptr_t>(p); }
+std::uintptr_t Address(const void* p) {
+    return reinterpret_cast<std::uintptr_t>(p);
+}
 
 TEST(Arena, HandsOutContiguousZeroedMemoryFromAnAlignedBase) {
     Arena arena;

@@ -1,6 +1,6 @@
-#include <gtest/gtest.h>
-
 #include "startup/timeline.h"
+
+#include <gtest/gtest.h>
 
 namespace quixo {
 namespace {

@@ -2,7 +2,6 @@
 // The subcommand table of quixo-tool. Each subcommand lives in a file of its own and adds
 // itself to the app through one setup function; its callback returns the exit status.
 #include <CLI/CLI.hpp>
-
 #include <functional>
 
 #include "json_out.h"

@@ -1,7 +1,6 @@
 #pragma once
 // JSON conventions shared by every quixo-tool subcommand.
 #include <nlohmann/json.hpp>
-
 #include <string>
 
 namespace quixo::tool {
@@ -26,7 +25,11 @@ struct ToolError {
     std::string message;
 };
 
-[[noreturn]] inline void FailInput(const std::string& message) { throw ToolError{2, message}; }
-[[noreturn]] inline void FailLimit(const std::string& message) { throw ToolError{3, message}; }
+[[noreturn]] inline void FailInput(const std::string& message) {
+    throw ToolError{2, message};
+}
+[[noreturn]] inline void FailLimit(const std::string& message) {
+    throw ToolError{3, message};
+}
 
 }  // namespace quixo::tool
