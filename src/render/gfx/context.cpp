@@ -1,0 +1,241 @@
+#include "render/gfx/context.h"
+
+#include "render/gfx/gl.h"
+
+namespace quixo::gfx {
+
+namespace {
+
+GLenum GlTopology(PrimitiveTopology topology) {
+    switch (topology) {
+        case PrimitiveTopology::PointList:
+            return GL_POINTS;
+        case PrimitiveTopology::LineList:
+            return GL_LINES;
+        case PrimitiveTopology::LineStrip:
+            return GL_LINE_STRIP;
+        case PrimitiveTopology::TriangleStrip:
+            return GL_TRIANGLE_STRIP;
+        default:
+            return GL_TRIANGLES;
+    }
+}
+
+bool Overlaps(const ShaderResourceView& input, std::uint32_t resource, std::uint32_t mip) {
+    return input.resource == resource && mip >= input.firstMip &&
+           mip < input.firstMip + input.mipCount;
+}
+
+bool BoundForOutput(const DeviceContext& context, const ShaderResourceView& view) {
+    if (context.renderTarget &&
+        Overlaps(view, context.renderTarget->resource, context.renderTarget->mip)) {
+        return true;
+    }
+    return context.depthStencil && Overlaps(view, context.depthStencil->resource, 0);
+}
+
+void BindResource(DeviceContext& context, std::uint32_t slot, const ShaderResourceView* view) {
+    context.psResources[slot] = view;
+    glBindTextureUnit(slot, view ? view->name : 0);
+}
+
+// Everything a draw needs that depends on more than one binding: the vertex array with the
+// current buffers, and the pixel shader's alpha-to-coverage switch.
+bool PrepareDraw(DeviceContext& context, bool indexed) {
+    if (!context.vertexShader || (!context.renderTarget && !context.depthStencil)) return false;
+    if (indexed && !context.indexBuffer) return false;
+    GLuint vertexArray = context.emptyVertexArray;
+    if (context.vertexBuffer && context.inputLayout) {
+        vertexArray = context.inputLayout->vertexArray;
+        glVertexArrayVertexBuffer(vertexArray, 0, context.vertexBuffer->name, context.vertexOffset,
+                                  static_cast<GLsizei>(context.vertexStride));
+    }
+    glVertexArrayElementBuffer(vertexArray, indexed ? context.indexBuffer->name : 0);
+    glBindVertexArray(vertexArray);
+    const PixelShader* ps = context.pixelShader;
+    if (ps && ps->alphaTestLocation >= 0) {
+        const int want = context.blend && context.blend->desc.alphaToCoverageEnable ? 1 : 0;
+        if (ps->alphaTestValue != want) {
+            glProgramUniform1i(ps->program, ps->alphaTestLocation, want);
+            ps->alphaTestValue = want;
+        }
+    }
+    ++context.drawCount;
+    return true;
+}
+
+}  // namespace
+
+bool CreateDeviceContext(Device& device, DeviceContext& context) {
+    context = DeviceContext{};
+    context.device = &device;
+    glCreateProgramPipelines(1, &context.pipeline);
+    glBindProgramPipeline(context.pipeline);
+    glCreateFramebuffers(1, &context.framebuffer);
+    glCreateFramebuffers(1, &context.clearFramebuffer);
+    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, context.framebuffer);
+    glCreateVertexArrays(1, &context.emptyVertexArray);
+    glBindVertexArray(context.emptyVertexArray);
+    ApplyRasterizerState(nullptr);
+    ApplyDepthStencilState(nullptr, 0);
+    ApplyBlendState(nullptr, nullptr);
+    return context.pipeline != 0 && context.framebuffer != 0;
+}
+
+void OMSetRenderTargets(DeviceContext& context, const RenderTargetView* target,
+                        const DepthStencilView* depthStencil) {
+    context.renderTarget = target;
+    context.depthStencil = depthStencil;
+    glNamedFramebufferTexture(context.framebuffer, GL_COLOR_ATTACHMENT0,
+                              target ? target->resource : 0,
+                              target ? static_cast<GLint>(target->mip) : 0);
+    glNamedFramebufferTexture(context.framebuffer, GL_DEPTH_STENCIL_ATTACHMENT,
+                              depthStencil ? depthStencil->resource : 0, 0);
+    glNamedFramebufferDrawBuffer(context.framebuffer, target ? GL_COLOR_ATTACHMENT0 : GL_NONE);
+    for (std::uint32_t slot = 0; slot < kResourceSlots; ++slot) {
+        const ShaderResourceView* view = context.psResources[slot];
+        if (view && BoundForOutput(context, *view)) BindResource(context, slot, nullptr);
+    }
+}
+
+void OMSetBlendState(DeviceContext& context, const BlendState* state, const float blendFactor[4]) {
+    context.blend = state;
+    ApplyBlendState(state, blendFactor);
+}
+
+void OMSetDepthStencilState(DeviceContext& context, const DepthStencilState* state,
+                            std::uint32_t stencilRef) {
+    context.depthState = state;
+    context.stencilRef = stencilRef;
+    ApplyDepthStencilState(state, stencilRef);
+}
+
+void RSSetState(DeviceContext& context, const RasterizerState* state) {
+    context.rasterizer = state;
+    ApplyRasterizerState(state);
+}
+
+void RSSetViewports(DeviceContext& context, const Viewport& viewport) {
+    context.viewport = viewport;
+    // The upper-left clip origin makes GL's window y count rows from the first, as Direct3D's.
+    glViewportIndexedf(0, viewport.topLeftX, viewport.topLeftY, viewport.width, viewport.height);
+    glDepthRangeIndexed(0, viewport.minDepth, viewport.maxDepth);
+}
+
+void RSSetScissorRects(DeviceContext& context, const Rect& rect) {
+    (void)context;
+    glScissorIndexed(0, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top);
+}
+
+void IASetInputLayout(DeviceContext& context, const InputLayout* layout) {
+    context.inputLayout = layout;
+}
+
+void IASetVertexBuffers(DeviceContext& context, const Buffer* buffer, std::uint32_t stride,
+                        std::uint32_t offset) {
+    context.vertexBuffer = buffer;
+    context.vertexStride = stride;
+    context.vertexOffset = offset;
+}
+
+void IASetIndexBuffer(DeviceContext& context, const Buffer* buffer, std::uint32_t offset) {
+    context.indexBuffer = buffer;
+    context.indexOffset = offset;
+}
+
+void IASetPrimitiveTopology(DeviceContext& context, PrimitiveTopology topology) {
+    context.topology = topology;
+}
+
+void VSSetShader(DeviceContext& context, const VertexShader* shader) {
+    context.vertexShader = shader;
+    glUseProgramStages(context.pipeline, GL_VERTEX_SHADER_BIT, shader ? shader->program : 0);
+}
+
+void PSSetShader(DeviceContext& context, const PixelShader* shader) {
+    context.pixelShader = shader;
+    glUseProgramStages(context.pipeline, GL_FRAGMENT_SHADER_BIT, shader ? shader->program : 0);
+}
+
+void VSSetConstantBuffers(DeviceContext& context, std::uint32_t slot, const Buffer* buffer) {
+    if (slot >= kConstantSlots) return;
+    context.vsConstants[slot] = buffer;
+    glBindBufferBase(GL_UNIFORM_BUFFER, slot, buffer ? buffer->name : 0);
+}
+
+void PSSetConstantBuffers(DeviceContext& context, std::uint32_t slot, const Buffer* buffer) {
+    if (slot >= kConstantSlots) return;
+    context.psConstants[slot] = buffer;
+    glBindBufferBase(GL_UNIFORM_BUFFER, kPixelConstantBase + slot, buffer ? buffer->name : 0);
+}
+
+void PSSetShaderResources(DeviceContext& context, std::uint32_t slot,
+                          const ShaderResourceView* view) {
+    if (slot >= kResourceSlots) return;
+    // The runtime refuses an input that is bound for output and binds nothing instead.
+    if (view && BoundForOutput(context, *view)) view = nullptr;
+    BindResource(context, slot, view);
+}
+
+void PSSetSamplers(DeviceContext& context, const SamplerState* sampler) {
+    context.sampler = sampler;
+    for (GLuint unit = 0; unit < kResourceSlots; ++unit) {
+        glBindSampler(unit, sampler ? sampler->name : 0);
+    }
+}
+
+void Draw(DeviceContext& context, std::uint32_t vertexCount, std::uint32_t startVertex) {
+    if (!PrepareDraw(context, false)) return;
+    glDrawArrays(GlTopology(context.topology), static_cast<GLint>(startVertex),
+                 static_cast<GLsizei>(vertexCount));
+}
+
+void DrawIndexed(DeviceContext& context, std::uint32_t indexCount, std::uint32_t startIndex,
+                 std::int32_t baseVertex) {
+    if (!PrepareDraw(context, true)) return;
+    const std::uintptr_t offset = context.indexOffset + std::uintptr_t{startIndex} * 4;
+    glDrawElementsBaseVertex(GlTopology(context.topology), static_cast<GLsizei>(indexCount),
+                             GL_UNSIGNED_INT, reinterpret_cast<const void*>(offset), baseVertex);
+}
+
+void ClearRenderTargetView(DeviceContext& context, const RenderTargetView& view,
+                           const float colour[4]) {
+    (void)context;
+    glClearTexSubImage(view.resource, static_cast<GLint>(view.mip), 0, 0, 0,
+                       static_cast<GLsizei>(view.width), static_cast<GLsizei>(view.height), 1,
+                       GL_RGBA, GL_FLOAT, colour);
+}
+
+void ClearDepthStencilView(DeviceContext& context, const DepthStencilView& view,
+                           std::uint32_t flags, float depth, std::uint8_t stencil) {
+    // Framebuffer clears obey the write masks and the scissor; open them for the clear and put
+    // the bound states back afterwards.
+    glNamedFramebufferTexture(context.clearFramebuffer, GL_DEPTH_STENCIL_ATTACHMENT, view.resource,
+                              0);
+    glNamedFramebufferDrawBuffer(context.clearFramebuffer, GL_NONE);
+    glDisable(GL_SCISSOR_TEST);
+    glDepthMask(GL_TRUE);
+    glStencilMask(0xFF);
+    const GLint s = stencil;
+    if ((flags & ClearDepth) && (flags & ClearStencil)) {
+        glClearNamedFramebufferfi(context.clearFramebuffer, GL_DEPTH_STENCIL, 0, depth, s);
+    } else if (flags & ClearDepth) {
+        glClearNamedFramebufferfv(context.clearFramebuffer, GL_DEPTH, 0, &depth);
+    } else if (flags & ClearStencil) {
+        glClearNamedFramebufferiv(context.clearFramebuffer, GL_STENCIL, 0, &s);
+    }
+    ApplyDepthStencilState(context.depthState, context.stencilRef);
+    if (context.rasterizer && context.rasterizer->desc.scissorEnable) glEnable(GL_SCISSOR_TEST);
+}
+
+void Flush(DeviceContext& context) {
+    (void)context;
+    glFlush();
+}
+
+void Finish(DeviceContext& context) {
+    (void)context;
+    glFinish();
+}
+
+}  // namespace quixo::gfx

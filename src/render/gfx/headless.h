@@ -1,0 +1,28 @@
+#pragma once
+// A GL 4.5 core context without any window (EGL on the surfaceless platform), with the device,
+// its context and a swap chain whose Present only submits: what tests and quixo-tool render
+// with.
+#include <string>
+
+#include "render/gfx/context.h"
+#include "render/gfx/device.h"
+#include "render/gfx/swap_chain.h"
+
+namespace quixo::gfx {
+
+struct HeadlessGraphics {
+    void* display = nullptr;    // EGLDisplay
+    void* glContext = nullptr;  // EGLContext
+    Device device;
+    DeviceContext context;
+    SwapChain swapChain;
+};
+
+// Makes the context current on the calling thread and creates the device, its context and a
+// width × height swap chain. On failure the error says why.
+bool StartHeadless(HeadlessGraphics& graphics, std::uint32_t width, std::uint32_t height,
+                   std::string& error);
+
+void StopHeadless(HeadlessGraphics& graphics);
+
+}  // namespace quixo::gfx

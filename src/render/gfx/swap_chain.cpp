@@ -1,0 +1,67 @@
+#include "render/gfx/swap_chain.h"
+
+#include "render/gfx/gl.h"
+
+namespace quixo::gfx {
+
+PresentRect FitPresentRect(std::uint32_t sourceWidth, std::uint32_t sourceHeight,
+                           std::int32_t windowWidth, std::int32_t windowHeight) {
+    if (sourceWidth == 0 || sourceHeight == 0 || windowWidth <= 0 || windowHeight <= 0) {
+        return {0, 0, 0, 0};
+    }
+    // Compare w/W against h/H in integers: the tighter axis fills the window.
+    const std::int64_t sw = sourceWidth, sh = sourceHeight;
+    PresentRect r{0, 0, windowWidth, windowHeight};
+    if (windowWidth * sh > windowHeight * sw) {
+        r.width = static_cast<std::int32_t>(windowHeight * sw / sh);
+        r.x = (windowWidth - r.width) / 2;
+    } else {
+        r.height = static_cast<std::int32_t>(windowWidth * sh / sw);
+        r.y = (windowHeight - r.height) / 2;
+    }
+    return r;
+}
+
+bool CreateSwapChain(Device& device, const SwapChainDesc& desc, const PresentTarget* target,
+                     SwapChain& swapChain) {
+    Texture2DDesc back;
+    back.width = desc.width;
+    back.height = desc.height;
+    back.format = desc.format;
+    back.bindFlags = BindRenderTarget | BindShaderResource;
+    if (!CreateTexture2D(device, back, nullptr, swapChain.backBuffer)) return false;
+    if (target) swapChain.target = *target;
+    glCreateFramebuffers(1, &swapChain.readFramebuffer);
+    glNamedFramebufferTexture(swapChain.readFramebuffer, GL_COLOR_ATTACHMENT0,
+                              swapChain.backBuffer.name, 0);
+    glNamedFramebufferReadBuffer(swapChain.readFramebuffer, GL_COLOR_ATTACHMENT0);
+    return swapChain.readFramebuffer != 0;
+}
+
+void Present(DeviceContext& context, SwapChain& swapChain, int syncInterval) {
+    ++swapChain.presentCount;
+    const PresentTarget& target = swapChain.target;
+    if (!target.swap || !target.drawableSize) {
+        Flush(context);
+        return;
+    }
+    int w = 0, h = 0;
+    target.drawableSize(target.window, &w, &h);
+    const auto& back = swapChain.backBuffer.desc;
+    const PresentRect r = FitPresentRect(back.width, back.height, w, h);
+    // The blit and the clear of the bars obey the scissor and the colour mask.
+    glDisable(GL_SCISSOR_TEST);
+    glColorMaski(0, GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+    const float black[4] = {0.0f, 0.0f, 0.0f, 1.0f};
+    glClearNamedFramebufferfv(0, GL_COLOR, 0, black);
+    // Row 0 of the back buffer is the top of the image; the window's row 0 is its bottom.
+    glBlitNamedFramebuffer(swapChain.readFramebuffer, 0, 0, 0, static_cast<GLint>(back.width),
+                           static_cast<GLint>(back.height), r.x, h - r.y, r.x + r.width,
+                           h - r.y - r.height, GL_COLOR_BUFFER_BIT, GL_LINEAR);
+    target.swap(target.window, syncInterval);
+    // Put back what the bound states say.
+    ApplyBlendState(context.blend, nullptr);
+    if (context.rasterizer && context.rasterizer->desc.scissorEnable) glEnable(GL_SCISSOR_TEST);
+}
+
+}  // namespace quixo::gfx
