@@ -130,6 +130,37 @@ inline V2 ClipToPixel(V2 clip, float w, float h) {
     return {(clip.x * 0.5f + 0.5f) * w, (0.5f - clip.y * 0.5f) * h};
 }
 
+// The uv the rasterizer interpolates at pixel position p (pixel units) over the sprite's strip:
+// the affine map through corners 0 (uv (0, 0)), 1 (uv (1, 0)) and 2 (uv (0, 1)).
+inline V2 SpriteUvAtPixel(const SpriteCorner c[4], V2 p, float w, float h) {
+    const V2 o = ClipToPixel(c[0].clip, w, h);
+    const V2 a = ClipToPixel(c[1].clip, w, h);
+    const V2 b = ClipToPixel(c[2].clip, w, h);
+    const V2 e = {a.x - o.x, a.y - o.y}, f = {b.x - o.x, b.y - o.y}, d = {p.x - o.x, p.y - o.y};
+    const float det = e.x * f.y - e.y * f.x;
+    return {(d.x * f.y - d.y * f.x) / det, (e.x * d.y - e.y * d.x) / det};
+}
+
+// ---- Texture sampling as the one sampler does it at mip 0 (bilinear, wrap) ----
+
+// texels: RGBA8, w x h, row 0 first. Returns the channels as 0..1 floats.
+inline V4 SampleBilinearWrap(const unsigned char* texels, int w, int h, V2 uv) {
+    const float x = uv.x * static_cast<float>(w) - 0.5f;
+    const float y = uv.y * static_cast<float>(h) - 0.5f;
+    const float fx = std::floor(x), fy = std::floor(y);
+    const float ax = x - fx, ay = y - fy;
+    auto texel = [&](int i, int j) {
+        i = ((i % w) + w) % w;
+        j = ((j % h) + h) % h;
+        const unsigned char* t = texels + (j * w + i) * 4;
+        return V4{t[0] / 255.0f, t[1] / 255.0f, t[2] / 255.0f, t[3] / 255.0f};
+    };
+    const int i = static_cast<int>(fx), j = static_cast<int>(fy);
+    const V4 top = texel(i, j) * (1 - ax) + texel(i + 1, j) * ax;
+    const V4 bottom = texel(i, j + 1) * (1 - ax) + texel(i + 1, j + 1) * ax;
+    return top * (1 - ay) + bottom * ay;
+}
+
 // ---- Quaternion Julia ray march (juliaPS) ----
 
 // Quaternions with the real part in x.

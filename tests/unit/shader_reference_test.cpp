@@ -93,6 +93,28 @@ TEST(ShaderReference, SpriteHalfTurnAndFlippedSourceCancel) {
     // On a wide target the x extent is scaled by height / width.
     SpriteCorners(dst, 0, 128, 64, c);
     EXPECT_NEAR(std::abs(c[0].clip.x - c[1].clip.x), 0.5f, 1e-4f);
+
+    // Inverting the strip gives back each corner's uv and the centre's (0.5, 0.5).
+    SpriteCorners(dst, 0.7f, 64, 64, c);
+    for (const SpriteCorner& corner : c) {
+        const V2 uv = SpriteUvAtPixel(c, ClipToPixel(corner.clip, 64, 64), 64, 64);
+        EXPECT_NEAR(uv.x, corner.uv.x, 1e-4f);
+        EXPECT_NEAR(uv.y, corner.uv.y, 1e-4f);
+    }
+    const V2 mid = SpriteUvAtPixel(c, {32, 32}, 64, 64);
+    EXPECT_NEAR(mid.x, 0.5f, 1e-4f);
+    EXPECT_NEAR(mid.y, 0.5f, 1e-4f);
+}
+
+TEST(ShaderReference, BilinearSamplingHitsTexelCentresAndWrapsAtTheEdges) {
+    // 2 x 1 texels: red 0 and 255.
+    const unsigned char texels[8] = {0, 0, 0, 255, 255, 0, 0, 255};
+    EXPECT_FLOAT_EQ(SampleBilinearWrap(texels, 2, 1, {0.25f, 0.5f}).x, 0.0f);
+    EXPECT_FLOAT_EQ(SampleBilinearWrap(texels, 2, 1, {0.75f, 0.5f}).x, 1.0f);
+    EXPECT_FLOAT_EQ(SampleBilinearWrap(texels, 2, 1, {0.5f, 0.5f}).x, 0.5f);
+    // u = 0 lies between the last texel (wrapped) and the first.
+    EXPECT_FLOAT_EQ(SampleBilinearWrap(texels, 2, 1, {0.0f, 0.5f}).x, 0.5f);
+    EXPECT_FLOAT_EQ(SampleBilinearWrap(texels, 2, 1, {1.25f, 0.5f}).x, 0.0f);
 }
 
 }  // namespace
