@@ -13,7 +13,26 @@ namespace quixo::tool {
 
 namespace {
 
-// Words are character codes byte by byte (Latin-1); JSON wants UTF-8.
+// Words are ANSI strings, one byte a character; the command line is UTF-8. Characters beyond
+// the one-byte range cannot be in a word.
+std::string Utf8ToLatin1(const std::string& text) {
+    std::string out;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto lead = static_cast<unsigned char>(text[i]);
+        if (lead < 0x80) {
+            out += static_cast<char>(lead);
+            continue;
+        }
+        const bool twoBytes = lead >= 0xc2 && lead <= 0xc3 && i + 1 < text.size() &&
+                              (static_cast<unsigned char>(text[i + 1]) & 0xc0) == 0x80;
+        if (!twoBytes) {
+            FailInput("--word: only characters up to U+00FF in UTF-8 can be made into 3D text");
+        }
+        out += static_cast<char>(((lead & 0x03) << 6) | (text[++i] & 0x3f));
+    }
+    return out;
+}
+
 std::string Latin1ToUtf8(const std::string& bytes) {
     std::string out;
     for (char c : bytes) {
@@ -52,9 +71,10 @@ Json DescribeMesh(const std::string& word, const TextMesh& mesh) {
 Json DescribeWord(Arena& arena, const std::string& word) {
     const TextGeometry geometry = BuildWordGeometry(SansOutlineFont(), word);
     if (!FitsTextMesh(geometry)) {
-        FailLimit("the text \"" + Latin1ToUtf8(word) + "\" makes " +
-                  std::to_string(geometry.vertices.size()) + " vertices and " +
-                  std::to_string(geometry.indices.size()) +
+        const std::string shown =
+            Latin1ToUtf8(word.substr(0, 32)) + (word.size() > 32 ? "..." : "");
+        FailLimit("the text \"" + shown + "\" makes " + std::to_string(geometry.vertices.size()) +
+                  " vertices and " + std::to_string(geometry.indices.size()) +
                   " indices; a text mesh holds at most 65535 of each");
     }
     return DescribeMesh(word, StoreTextMesh(arena, geometry));
@@ -65,8 +85,8 @@ Json DescribeWord(Arena& arena, const std::string& word) {
 CommandRunner SetupText(CLI::App& sub) {
     auto word = std::make_shared<std::string>();
     auto builtin = std::make_shared<bool>(false);
-    auto* wordOption = sub.add_option("--word", *word,
-                                      "one word to build (bytes taken as Latin-1 character codes)");
+    auto* wordOption =
+        sub.add_option("--word", *word, "one word to build (characters up to U+00FF)");
     sub.add_flag("--builtin", *builtin, "the 35 embedded words that are made, in table order")
         ->excludes(wordOption);
     return [word, builtin, wordOption] {
@@ -79,7 +99,7 @@ CommandRunner SetupText(CLI::App& sub) {
                 words.push_back(DescribeWord(arena, WordList()[i]));
             }
         } else {
-            words.push_back(DescribeWord(arena, *word));
+            words.push_back(DescribeWord(arena, Utf8ToLatin1(*word)));
         }
         PrintJson({{"words", words}});
         return 0;
