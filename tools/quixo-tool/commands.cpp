@@ -3,15 +3,19 @@
 namespace quixo::tool {
 
 CommandRunner SetupClock(CLI::App& sub);
+CommandRunner SetupText(CLI::App& sub);
+Json StatsWords();
 
 const ToolCommand kToolCommands[] = {
     {"clock", "the clock reading of a music position", SetupClock},
+    {"text", "the 3D text meshes: counts and bounds", SetupText},
 };
 const int kToolCommandCount = sizeof kToolCommands / sizeof kToolCommands[0];
 
 // The keys of `stats`, in output order.
 const StatsSection kStatsSections[] = {
     {nullptr, nullptr},  // keeps the table non-empty; skipped by stats
+    {"words", StatsWords},
 };
 const int kStatsSectionCount = sizeof kStatsSections / sizeof kStatsSections[0];
 
