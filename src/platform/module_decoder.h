@@ -1,0 +1,40 @@
+#pragma once
+// A tracker module decoded by libopenmpt, set to play once: no repeats, and playback stops at the
+// song's end instead of libopenmpt's default fade-out past it.
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace openmpt {
+class module;
+}
+
+namespace quixo {
+
+class ModuleDecoder {
+public:
+    ~ModuleDecoder();
+
+    // nullptr when the bytes are not a module libopenmpt can read; *error says why.
+    static std::unique_ptr<ModuleDecoder> Open(const std::vector<std::uint8_t>& bytes,
+                                               std::string* error);
+
+    // Renders up to `frames` interleaved stereo float frames; fewer (down to 0) at the end.
+    int Render(float* interleaved, int frames, int rate);
+
+    // Where the decoder stands: order index and row.
+    int CurrentOrder() const;
+    int CurrentRow() const;
+
+    double DurationSeconds() const;
+
+private:
+    explicit ModuleDecoder(std::unique_ptr<openmpt::module> module);
+    std::unique_ptr<openmpt::module> module_;
+};
+
+// The whole file; false with *error set when it cannot be read.
+bool ReadFileBytes(const std::string& path, std::vector<std::uint8_t>* bytes, std::string* error);
+
+}  // namespace quixo

@@ -1,0 +1,140 @@
+#include "platform/music_analysis.h"
+
+#include <algorithm>
+#include <cmath>
+#include <memory>
+
+#include "platform/module_decoder.h"
+
+namespace quixo {
+
+namespace {
+
+struct Reader {
+    const std::vector<std::uint8_t>& bytes;
+    std::size_t at = 0;
+    bool ok = true;
+    unsigned U8() {
+        if (at >= bytes.size()) {
+            ok = false;
+            return 0;
+        }
+        return bytes[at++];
+    }
+    unsigned U16() {
+        const unsigned lo = U8();
+        return lo | (U8() << 8);
+    }
+    std::uint32_t U32() {
+        const std::uint32_t lo = U16();
+        return lo | (static_cast<std::uint32_t>(U16()) << 16);
+    }
+};
+
+// The effect number of `channel` in the first row of the packed pattern data at r.at.
+unsigned FirstRowEffect(Reader r, int channels, int channel) {
+    for (int c = 0; c < channels && r.ok; ++c) {
+        unsigned flags = r.U8();
+        unsigned effect = 0;
+        if (flags & 0x80) {
+            if (flags & 1) r.U8();
+            if (flags & 2) r.U8();
+            if (flags & 4) r.U8();
+            if (flags & 8) effect = r.U8();
+            if (flags & 16) r.U8();
+        } else {
+            r.U8();
+            r.U8();
+            effect = r.U8();
+            r.U8();
+        }
+        if (c == channel) return r.ok ? effect : 0;
+    }
+    return 0;
+}
+
+}  // namespace
+
+bool FindSectionOrders(const std::vector<std::uint8_t>& xm, std::vector<int>* orders,
+                       std::string* error) {
+    static const char kMagic[] = "Extended Module: ";
+    if (xm.size() < 336 || !std::equal(kMagic, kMagic + 17, xm.begin())) {
+        *error = "not an XM file";
+        return false;
+    }
+    Reader r{xm, 60};
+    const std::uint32_t headerSize = r.U32();
+    const unsigned songLength = r.U16();
+    r.U16();
+    const unsigned channels = r.U16();
+    const unsigned patternCount = r.U16();
+    std::vector<bool> marked(patternCount, false);
+    r.at = 60 + headerSize;
+    for (unsigned p = 0; p < patternCount && r.ok; ++p) {
+        const std::size_t start = r.at;
+        const std::uint32_t length = r.U32();
+        r.U8();
+        r.U16();
+        const unsigned packedSize = r.U16();
+        r.at = start + length;
+        if (packedSize > 0) {
+            marked[p] = FirstRowEffect(r, channels, kSectionMarkChannel) == kSectionMarkEffect;
+        }
+        r.at += packedSize;
+        if (r.at > xm.size()) r.ok = false;
+    }
+    if (!r.ok || songLength > 256) {
+        *error = "truncated XM file";
+        return false;
+    }
+    orders->clear();
+    for (unsigned i = 0; i < songLength; ++i) {
+        const unsigned pattern = xm[80 + i];
+        if (pattern < patternCount && marked[pattern]) orders->push_back(static_cast<int>(i));
+    }
+    return true;
+}
+
+bool MeasureModule(const std::vector<std::uint8_t>& xm, int rate, ModuleTimeline* timeline,
+                   std::string* error) {
+    std::vector<int> orders;
+    if (!FindSectionOrders(xm, &orders, error)) return false;
+    std::unique_ptr<ModuleDecoder> decoder = ModuleDecoder::Open(xm, error);
+    if (!decoder) return false;
+    timeline->sampleRate = rate;
+    timeline->sectionStartFrames.clear();
+    // Small reads: a row change shows up after the read that crossed it, so a start is known
+    // to within one read (a third of a millisecond).
+    constexpr int kStep = 16;
+    float buffer[2 * kStep];
+    std::int64_t frames = 0;
+    int lastOrder = -1;
+    std::size_t next = 0;
+    if (!orders.empty() && orders[0] == 0) {
+        timeline->sectionStartFrames.push_back(0);
+        next = 1;
+        lastOrder = 0;
+    }
+    for (;;) {
+        const int n = decoder->Render(buffer, kStep, rate);
+        if (n == 0) break;
+        const int order = decoder->CurrentOrder();
+        if (order != lastOrder) {
+            if (next < orders.size() && order == orders[next]) {
+                timeline->sectionStartFrames.push_back(frames);
+                ++next;
+            }
+            lastOrder = order;
+        }
+        frames += n;
+    }
+    timeline->totalFrames = frames;
+    return true;
+}
+
+int NearestShowFrame(std::int64_t audioFrame, int rate) {
+    const double ms = static_cast<double>(audioFrame) * 1000.0 / rate;
+    return static_cast<int>(std::lround(ms * 100.0 / 1666.0));
+}
+
+}  // namespace quixo
