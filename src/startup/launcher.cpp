@@ -6,6 +6,7 @@
 #include <FL/Fl_Check_Button.H>
 #include <FL/Fl_Choice.H>
 #include <FL/Fl_Double_Window.H>
+#include <FL/fl_draw.H>
 #include <FL/x.H>
 #include <X11/Xatom.h>
 
@@ -32,11 +33,13 @@ struct ControlSpec {
     int x, y, width, height;
 };
 
+constexpr int kListX = 80;
+
 // Client pixels. The list's height is that of its closed field, the height of the label row;
 // the drop-down part sizes itself to its entries.
 constexpr ControlSpec kControls[] = {
     {0, ControlKind::Label, "Resolution", 5, 5, 90, 25},
-    {kResolutionList, ControlKind::List, nullptr, 80, 5, 110, 25},
+    {kResolutionList, ControlKind::List, nullptr, kListX, 5, 110, 25},
     {kFullScreenBox, ControlKind::CheckBox, "FullScreen", 20, 40, 90, 22},
     {kVSyncBox, ControlKind::CheckBox, "VSync", 20, 62, 60, 22},
     {kAntiAliasBox, ControlKind::CheckBox, "AA", 120, 40, 40, 22},
@@ -44,6 +47,10 @@ constexpr ControlSpec kControls[] = {
     {kNonButton, ControlKind::PushButton, "Non", 15, 90, 80, 30},
     {kStartButton, ControlKind::PushButton, "Start", 100, 90, 80, 30},
 };
+
+// The inset of a label aligned inside its box, and the least size a label is shrunk to.
+constexpr int kLabelMargin = 3;
+constexpr int kSmallestLabelSize = 9;
 
 constexpr LauncherEvent kBoxEvents[4] = {
     LauncherEvent::FullScreenToggled,
@@ -104,12 +111,11 @@ public:
                 dragY_ = Fl::event_y_root() - y();
                 return 1;
             case FL_DRAG:
-                if (!dragging_) break;
-                position(Fl::event_x_root() - dragX_, Fl::event_y_root() - dragY_);
-                return 1;
             case FL_RELEASE:
                 if (!dragging_) break;
-                dragging_ = false;
+                // The release moves too: pointer motion may arrive merged or not at all.
+                position(Fl::event_x_root() - dragX_, Fl::event_y_root() - dragY_);
+                dragging_ = event == FL_DRAG;
                 return 1;
         }
         return Fl_Double_Window::handle(event);
@@ -121,6 +127,7 @@ private:
             case ControlKind::Label: {
                 auto* label = new Fl_Box(s.x, s.y, s.width, s.height, s.text);
                 label->align(FL_ALIGN_LEFT | FL_ALIGN_INSIDE);
+                FitLabelBeforeList(*label);
                 break;
             }
             case ControlKind::List:
@@ -145,6 +152,18 @@ private:
                 break;
             }
         }
+    }
+
+    // The label's box reaches under the list, as laid out; its text must end before the list
+    // starts, so a wide default font is stepped down until it does.
+    static void FitLabelBeforeList(Fl_Box& label) {
+        const int room = kListX - label.x() - 2 * kLabelMargin;
+        int size = label.labelsize();
+        fl_font(label.labelfont(), size);
+        while (size > kSmallestLabelSize && fl_width(label.label()) > room) {
+            fl_font(label.labelfont(), --size);
+        }
+        label.labelsize(size);
     }
 
     static void OnControl(Fl_Widget* widget, long id) {
