@@ -26,7 +26,7 @@ constexpr int kFrameSize = 0;
 
 enum class ControlKind : std::uint8_t { Label, List, CheckBox, PushButton };
 
-struct ControlSpec {
+struct ControlLayout {
     int id;  // 0 for the label, which nobody addresses
     ControlKind kind;
     const char* text;
@@ -37,7 +37,7 @@ constexpr int kListX = 80;
 
 // Client pixels. The list's height is that of its closed field, the height of the label row;
 // the drop-down part sizes itself to its entries.
-constexpr ControlSpec kControls[] = {
+constexpr ControlLayout kControls[] = {
     {0, ControlKind::Label, "Resolution", 5, 5, 90, 25},
     {kResolutionList, ControlKind::List, nullptr, kListX, 5, 110, 25},
     {kFullScreenBox, ControlKind::CheckBox, "FullScreen", 20, 40, 90, 22},
@@ -64,7 +64,7 @@ public:
     LauncherWindow(int x, int y, LauncherState& state)
         : Fl_Double_Window(x, y, kClientWidth + kFrameSize, kClientHeight + kFrameSize, kTitle),
           state_(state) {
-        for (const ControlSpec& spec : kControls) AddControl(spec);
+        for (const ControlLayout& control : kControls) AddControl(control);
         end();
         border(0);
         xclass(kTitle);
@@ -122,7 +122,7 @@ public:
     }
 
 private:
-    void AddControl(const ControlSpec& s) {
+    void AddControl(const ControlLayout& s) {
         switch (s.kind) {
             case ControlKind::Label: {
                 auto* label = new Fl_Box(s.x, s.y, s.width, s.height, s.text);
