@@ -7,6 +7,7 @@ find_package(glslang CONFIG REQUIRED)
 find_package(spirv_cross_c_shared CONFIG REQUIRED)
 find_package(Freetype REQUIRED)
 find_package(FLTK REQUIRED NO_MODULE)
+find_package(X11 REQUIRED)  # the launcher talks to the X server beside FLTK
 find_package(kissfft CONFIG REQUIRED COMPONENTS SHARED float)
 find_package(nlohmann_json CONFIG REQUIRED)
 find_package(CLI11 CONFIG REQUIRED)
@@ -20,5 +21,5 @@ target_compile_definitions(quixo_deps INTERFACE GL_GLEXT_PROTOTYPES ENABLE_HLSL)
 target_link_libraries(quixo_deps INTERFACE
   Threads::Threads SDL2::SDL2 OpenGL::OpenGL OpenGL::EGL
   glslang::glslang glslang::SPIRV glslang::glslang-default-resource-limits
-  spirv-cross-c-shared Freetype::Freetype fltk kissfft::kissfft
+  spirv-cross-c-shared Freetype::Freetype fltk X11::X11 kissfft::kissfft
   PkgConfig::OPENMPT PkgConfig::SPNG PkgConfig::GLU PkgConfig::FONTCONFIG)
