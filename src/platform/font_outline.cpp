@@ -20,6 +20,14 @@ struct OutlineFont {
     FT_Library library = nullptr;
     FT_Face face = nullptr;
     float unitsPerEm = 1;
+
+    OutlineFont() = default;
+    OutlineFont(const OutlineFont&) = delete;
+    OutlineFont& operator=(const OutlineFont&) = delete;
+    ~OutlineFont() {
+        if (face != nullptr) FT_Done_Face(face);
+        if (library != nullptr) FT_Done_FreeType(library);
+    }
 };
 
 namespace {

@@ -21,7 +21,8 @@ namespace {
 constexpr const char* kTitle = "Quix launch";
 constexpr int kClientWidth = 190;
 constexpr int kClientHeight = 120;
-// The window has neither title bar nor frame here, so its outer size is its client size.
+// What the frame adds to each dimension of the client area for centring. The window has
+// neither title bar nor frame here, so its outer size is its client size.
 constexpr int kFrameSize = 0;
 
 enum class ControlKind : std::uint8_t { Label, List, CheckBox, PushButton };
@@ -62,8 +63,7 @@ constexpr LauncherEvent kBoxEvents[4] = {
 class LauncherWindow : public Fl_Double_Window {
 public:
     LauncherWindow(int x, int y, LauncherState& state)
-        : Fl_Double_Window(x, y, kClientWidth + kFrameSize, kClientHeight + kFrameSize, kTitle),
-          state_(state) {
+        : Fl_Double_Window(x, y, kClientWidth, kClientHeight, kTitle), state_(state) {
         for (const ControlLayout& control : kControls) AddControl(control);
         end();
         border(0);
