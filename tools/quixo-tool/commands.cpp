@@ -3,15 +3,18 @@
 namespace quixo::tool {
 
 CommandRunner SetupClock(CLI::App& sub);
+CommandRunner SetupMesh(CLI::App& sub);
+Json MeshStats();
 
 const ToolCommand kToolCommands[] = {
     {"clock", "the clock reading of a music position", SetupClock},
+    {"mesh", "run mesh programs and print the quad meshes they build", SetupMesh},
 };
 const int kToolCommandCount = sizeof kToolCommands / sizeof kToolCommands[0];
 
 // The keys of `stats`, in output order.
 const StatsSection kStatsSections[] = {
-    {nullptr, nullptr},  // keeps the table non-empty; skipped by stats
+    {"meshes", MeshStats},
 };
 const int kStatsSectionCount = sizeof kStatsSections / sizeof kStatsSections[0];
 
