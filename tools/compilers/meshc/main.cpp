@@ -75,11 +75,11 @@ void RunAll(const std::vector<SourceProgram>& programs, const std::string& file,
 
 int Compile(const std::string& source, const std::string& output) {
     const auto programs = meshc::ParseMeshSource(ReadText(source), source);
+    RunAll(programs, source, "", false);
     if (programs.size() != kMeshProgramCount) {
         throw std::runtime_error(source + ":1: " + std::to_string(programs.size()) +
                                  " programs, the demo stores " + std::to_string(kMeshProgramCount));
     }
-    RunAll(programs, source, "", false);
     std::vector<std::uint8_t> bytes(programs.size() * kMeshProgramBytes);
     for (std::size_t i = 0; i < programs.size(); ++i) {
         WriteMeshProgram(programs[i].program, bytes.data() + i * kMeshProgramBytes);
