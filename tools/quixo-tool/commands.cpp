@@ -3,11 +3,14 @@
 namespace quixo::tool {
 
 CommandRunner SetupClock(CLI::App& sub);
+CommandRunner SetupMesh(CLI::App& sub);
 CommandRunner SetupText(CLI::App& sub);
+Json MeshStats();
 Json StatsWords();
 
 const ToolCommand kToolCommands[] = {
     {"clock", "the clock reading of a music position", SetupClock},
+    {"mesh", "run mesh programs and print the quad meshes they build", SetupMesh},
     {"text", "the 3D text meshes: counts and bounds", SetupText},
 };
 const int kToolCommandCount = sizeof kToolCommands / sizeof kToolCommands[0];
@@ -15,6 +18,7 @@ const int kToolCommandCount = sizeof kToolCommands / sizeof kToolCommands[0];
 // The keys of `stats`, in output order.
 const StatsSection kStatsSections[] = {
     {nullptr, nullptr},  // keeps the table non-empty; skipped by stats
+    {"meshes", MeshStats},
     {"words", StatsWords},
 };
 const int kStatsSectionCount = sizeof kStatsSections / sizeof kStatsSections[0];
