@@ -3,6 +3,7 @@
 namespace quixo::tool {
 
 CommandRunner SetupClock(CLI::App& sub);
+Json MusicStats();
 
 const ToolCommand kToolCommands[] = {
     {"clock", "the clock reading of a music position", SetupClock},
@@ -11,6 +12,7 @@ const int kToolCommandCount = sizeof kToolCommands / sizeof kToolCommands[0];
 
 // The keys of `stats`, in output order.
 const StatsSection kStatsSections[] = {
+    {"music", MusicStats},
     {nullptr, nullptr},  // keeps the table non-empty; skipped by stats
 };
 const int kStatsSectionCount = sizeof kStatsSections / sizeof kStatsSections[0];
