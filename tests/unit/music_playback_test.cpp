@@ -85,11 +85,11 @@ TEST(MusicPlayback, DummyDriverPlaysAtRealTimePace) {
     MusicSystem* music = ActiveMusicSystem();
     ASSERT_EQ(music->output(), MusicOutput::Device);
     EXPECT_TRUE(IsMusicPlaying());
-    // The dummy driver sleeps a block's time after each block, so it runs late by the time the
-    // block takes to make; it never runs early.
+    // The dummy driver keeps rough time: it sleeps whole milliseconds per block (21 for 21.33),
+    // so it runs up to a few percent fast, and late when the machine is busy.
     const double pace = MeasurePace(*music, std::chrono::milliseconds(1500));
-    EXPECT_GT(pace, 0.90);
-    EXPECT_LT(pace, 1.01);
+    EXPECT_GT(pace, 0.95);
+    EXPECT_LT(pace, 1.07);
     float spectrum[512];
     GetSpectrum(spectrum, 512, 0);
     float sum = 0;
