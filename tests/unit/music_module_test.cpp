@@ -5,6 +5,7 @@
 
 #include "platform/module_decoder.h"
 #include "platform/music_analysis.h"
+#include "platform/spectrum_analyzer.h"
 #include "song.h"
 #include "unit/music_test_modules.h"
 
@@ -46,6 +47,32 @@ TEST(MusicModule, SoundtrackSectionsLandOnTheSceneStarts) {
         const double frame = t.sectionStartFrames[i] * 1000.0 / t.sampleRate * 100.0 / 1666.0;
         EXPECT_LT(std::abs(frame - xmgen::kSectionPlans[i].startFrame), 1.0) << i;
     }
+}
+
+// The spectrum nodes read entry 2 of 512 (about 94 Hz at 48 kHz) to move with the beat: the
+// kick and bass must sit there once the drums are in, and not before.
+TEST(MusicModule, KickAndBassDriveTheLowEntries) {
+    std::vector<std::uint8_t> bytes;
+    std::string error;
+    ASSERT_TRUE(ReadFileBytes(std::string(QUIXO_SOURCE_DIR) + "/media_tessorin2012/music/music.xm",
+                              &bytes, &error));
+    auto decoder = ModuleDecoder::Open(bytes, &error);
+    ASSERT_NE(decoder, nullptr) << error;
+    std::vector<float> audio(2 * 48000 * 12);
+    ASSERT_EQ(decoder->Render(audio.data(), 48000 * 12, 48000), 48000 * 12);
+    SpectrumAnalyzer analyzer;
+    auto entry2At = [&](double seconds) {
+        // The 1024 samples of the left channel that end `seconds` into the music.
+        const int end = static_cast<int>(seconds * 48000);
+        std::vector<float> left(1024), out(512);
+        for (int i = 0; i < 1024; ++i) left[i] = audio[2 * (end - 1024 + i)];
+        analyzer.Compute(left.data(), 512, out.data());
+        return out[2];
+    };
+    const double kickInGrid = entry2At(9.9963 + 0.03);  // just after the grid's first kick
+    const double intro = entry2At(5.0);
+    EXPECT_GT(kickInGrid, 0.02);
+    EXPECT_GT(kickInGrid, 4 * intro);
 }
 
 TEST(MusicModule, TempoMapTracksPlannedStarts) {

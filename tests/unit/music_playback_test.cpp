@@ -86,9 +86,10 @@ TEST(MusicPlayback, DummyDriverPlaysAtRealTimePace) {
     ASSERT_EQ(music->output(), MusicOutput::Device);
     EXPECT_TRUE(IsMusicPlaying());
     // The dummy driver keeps rough time: it sleeps whole milliseconds per block (21 for 21.33),
-    // so it runs up to a few percent fast, and late when the machine is busy.
+    // so it runs up to a few percent fast, and late when the machine is busy (hence the wide lower
+    // bound).
     const double pace = MeasurePace(*music, std::chrono::milliseconds(1500));
-    EXPECT_GT(pace, 0.95);
+    EXPECT_GT(pace, 0.90);
     EXPECT_LT(pace, 1.07);
     float spectrum[512];
     GetSpectrum(spectrum, 512, 0);
