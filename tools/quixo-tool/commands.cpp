@@ -13,7 +13,6 @@ const int kToolCommandCount = sizeof kToolCommands / sizeof kToolCommands[0];
 // The keys of `stats`, in output order.
 const StatsSection kStatsSections[] = {
     {"music", MusicStats},
-    {nullptr, nullptr},  // keeps the table non-empty; skipped by stats
 };
 const int kStatsSectionCount = sizeof kStatsSections / sizeof kStatsSections[0];
 
