@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "platform/message_box.h"
+#include "platform/music_analysis.h"
 
 namespace quixo {
 
@@ -98,7 +99,10 @@ bool MusicSystem::CreateSound(const std::string& path) {
 bool MusicSystem::CreateSoundFromMemory(const std::vector<std::uint8_t>& bytes,
                                         const std::string& name) {
     std::string error;
-    auto decoder = ModuleDecoder::Open(bytes, &error);
+    std::unique_ptr<ModuleDecoder> decoder;
+    if (!LooksLikeXm(bytes) || CheckXmStructure(bytes, &error)) {
+        decoder = ModuleDecoder::Open(bytes, &error);
+    }
     if (!decoder) {
         ShowMessageBox("cannot play the music file \"" + name + "\": " + error, "Quixo");
         return false;

@@ -55,10 +55,52 @@ unsigned FirstRowEffect(Reader r, int channels, int channel) {
 
 }  // namespace
 
+bool LooksLikeXm(const std::vector<std::uint8_t>& bytes) {
+    static const char kMagic[] = "Extended Module: ";
+    return bytes.size() >= 17 && std::equal(kMagic, kMagic + 17, bytes.begin());
+}
+
+bool CheckXmStructure(const std::vector<std::uint8_t>& xm, std::string* error) {
+    std::vector<int> orders;
+    if (!FindSectionOrders(xm, &orders, error)) return false;
+    Reader r{xm, 60};
+    const std::uint32_t headerSize = r.U32();
+    r.at = 70;
+    const unsigned patternCount = r.U16();
+    const unsigned instrumentCount = r.U16();
+    r.at = 60 + headerSize;
+    for (unsigned p = 0; p < patternCount; ++p) {
+        const std::size_t start = r.at;
+        const std::uint32_t length = r.U32();
+        r.at = start + 7;
+        const unsigned packedSize = r.U16();
+        r.at = start + length + packedSize;
+    }
+    for (unsigned i = 0; i < instrumentCount && r.at <= xm.size(); ++i) {
+        const std::size_t start = r.at;
+        const std::uint32_t size = r.U32();
+        r.at = start + 27;
+        const unsigned samples = r.U16();
+        const std::uint32_t sampleHeaderSize = samples > 0 ? r.U32() : 0;
+        r.at = start + size;
+        std::uint64_t data = 0;
+        for (unsigned k = 0; k < samples && r.ok; ++k) {
+            const std::size_t header = r.at;
+            data += r.U32();
+            r.at = header + sampleHeaderSize;
+        }
+        r.at += data;
+    }
+    if (!r.ok || r.at > xm.size()) {
+        *error = "truncated XM file";
+        return false;
+    }
+    return true;
+}
+
 bool FindSectionOrders(const std::vector<std::uint8_t>& xm, std::vector<int>* orders,
                        std::string* error) {
-    static const char kMagic[] = "Extended Module: ";
-    if (xm.size() < 336 || !std::equal(kMagic, kMagic + 17, xm.begin())) {
+    if (xm.size() < 336 || !LooksLikeXm(xm)) {
         *error = "not an XM file";
         return false;
     }

@@ -23,6 +23,13 @@ struct ModuleTimeline {
 bool FindSectionOrders(const std::vector<std::uint8_t>& xm, std::vector<int>* orders,
                        std::string* error);
 
+// False (and *error) unless every pattern, instrument and sample of an XM file lies inside the
+// bytes. libopenmpt plays a cut-off file as silence, which must not pass for the soundtrack.
+bool CheckXmStructure(const std::vector<std::uint8_t>& xm, std::string* error);
+
+// True when the bytes begin like an XM file.
+bool LooksLikeXm(const std::vector<std::uint8_t>& bytes);
+
 // Renders the whole module once at `rate`.
 bool MeasureModule(const std::vector<std::uint8_t>& xm, int rate, ModuleTimeline* timeline,
                    std::string* error);

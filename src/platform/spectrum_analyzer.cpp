@@ -57,7 +57,7 @@ void SpectrumAnalyzer::Compute(const float* samples, int count, float* out) {
     kiss_fftr(plan.fft, windowed_.data(), bins);
     const float scale = 2.5f / static_cast<float>(n);
     for (int k = 0; k < count - 1; ++k) {
-        out[k] = std::min(1.0f, std::hypot(bins[k].r, bins[k].i) * scale);
+        out[k] = std::min(1.0f, std::sqrt(bins[k].r * bins[k].r + bins[k].i * bins[k].i) * scale);
     }
     out[count - 1] = 0.0f;
 }

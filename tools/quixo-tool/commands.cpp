@@ -7,6 +7,7 @@ CommandRunner SetupMesh(CLI::App& sub);
 CommandRunner SetupText(CLI::App& sub);
 Json MeshStats();
 Json StatsWords();
+Json MusicStats();
 
 const ToolCommand kToolCommands[] = {
     {"clock", "the clock reading of a music position", SetupClock},
@@ -17,9 +18,9 @@ const int kToolCommandCount = sizeof kToolCommands / sizeof kToolCommands[0];
 
 // The keys of `stats`, in output order.
 const StatsSection kStatsSections[] = {
-    {nullptr, nullptr},  // keeps the table non-empty; skipped by stats
     {"meshes", MeshStats},
     {"words", StatsWords},
+    {"music", MusicStats},
 };
 const int kStatsSectionCount = sizeof kStatsSections / sizeof kStatsSections[0];
 
