@@ -18,7 +18,10 @@ asm(\".section .rodata\\n\"
     \".previous\\n\");
 ")
   configure_file(${out}.in ${out} COPYONLY)
-  set_source_files_properties(${out} PROPERTIES OBJECT_DEPENDS ${FILE} GENERATED TRUE)
+  # The object is built in the top directory: set the properties there, or a change to FILE
+  # would not rebuild it.
+  set_source_files_properties(${out} DIRECTORY ${CMAKE_SOURCE_DIR}
+    PROPERTIES OBJECT_DEPENDS ${FILE} GENERATED TRUE)
   set_property(GLOBAL APPEND PROPERTY QUIXO_EMBED_SOURCES ${out})
   if(ARG_DEPENDS)
     set_property(GLOBAL APPEND PROPERTY QUIXO_EMBED_DEPENDS ${ARG_DEPENDS})

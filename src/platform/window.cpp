@@ -1,0 +1,94 @@
+#include "platform/window.h"
+
+#include <SDL.h>
+
+namespace quixo {
+
+struct PlaybackWindow {
+    SDL_Window* window;
+    SDL_GLContext context;
+};
+
+namespace {
+
+// A click anywhere in a windowed playback window starts a window drag.
+SDL_HitTestResult DragAnywhere(SDL_Window*, const SDL_Point*, void*) {
+    return SDL_HITTEST_DRAGGABLE;
+}
+
+}  // namespace
+
+PlaybackWindow* OpenPlaybackWindow(int width, int height, bool fullScreen, std::string& error) {
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
+        error = std::string("cannot open a window: ") + SDL_GetError();
+        return nullptr;
+    }
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 4);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 5);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
+    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 0);
+
+    Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_BORDERLESS | SDL_WINDOW_SHOWN;
+    int x = 0, y = 0;
+    if (fullScreen) {
+        flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
+        x = SDL_WINDOWPOS_UNDEFINED;
+        y = SDL_WINDOWPOS_UNDEFINED;
+    } else {
+        SDL_DisplayMode desktop{};
+        if (SDL_GetDesktopDisplayMode(0, &desktop) == 0) {
+            x = (desktop.w - width) >> 1;
+            y = (desktop.h - height) >> 1;
+        }
+    }
+    SDL_Window* window = SDL_CreateWindow("Quixo", x, y, width, height, flags);
+    if (window == nullptr) {
+        error = std::string("cannot open the playback window: ") + SDL_GetError();
+        return nullptr;
+    }
+    SDL_GLContext context = SDL_GL_CreateContext(window);
+    if (context == nullptr) {
+        error = std::string("no OpenGL 4.5 core context: ") + SDL_GetError();
+        SDL_DestroyWindow(window);
+        return nullptr;
+    }
+    if (fullScreen) {
+        SDL_ShowCursor(SDL_DISABLE);
+    } else {
+        SDL_SetWindowHitTest(window, DragAnywhere, nullptr);
+    }
+    return new PlaybackWindow{window, context};
+}
+
+WindowEvent PollWindowEvent(PlaybackWindow*) {
+    SDL_Event event;
+    if (SDL_PollEvent(&event) == 0) return WindowEvent::None;
+    if (event.type == SDL_QUIT ||
+        (event.type == SDL_WINDOWEVENT && event.window.event == SDL_WINDOWEVENT_CLOSE)) {
+        return WindowEvent::Quit;
+    }
+    return WindowEvent::Other;
+}
+
+bool EscapeDown() {
+    SDL_PumpEvents();
+    const Uint8* keys = SDL_GetKeyboardState(nullptr);
+    return keys != nullptr && keys[SDL_SCANCODE_ESCAPE] != 0;
+}
+
+WindowSize DrawableSize(PlaybackWindow* window) {
+    WindowSize size{};
+    SDL_GL_GetDrawableSize(window->window, &size.width, &size.height);
+    return size;
+}
+
+void SetSwapInterval(int interval) {
+    SDL_GL_SetSwapInterval(interval);
+}
+
+void SwapWindow(PlaybackWindow* window) {
+    SDL_GL_SwapWindow(window->window);
+}
+
+}  // namespace quixo
