@@ -27,6 +27,21 @@ struct Image {
     }
 };
 
+// Bilinear sample with wrap-around at texture coordinate (u, v), as the sampler filters mip 0.
+inline void Sample(const Image& image, float u, float v, float out[4]) {
+    const float tx = u * static_cast<float>(image.width) - 0.5f;
+    const float ty = v * static_cast<float>(image.height) - 0.5f;
+    const float fx = std::floor(tx), fy = std::floor(ty);
+    const float ax = tx - fx, ay = ty - fy;
+    const int x0 = static_cast<int>(fx), y0 = static_cast<int>(fy);
+    for (int c = 0; c < 4; ++c) {
+        const float top = image.wrapped(x0, y0)[c] * (1 - ax) + image.wrapped(x0 + 1, y0)[c] * ax;
+        const float bottom =
+            image.wrapped(x0, y0 + 1)[c] * (1 - ax) + image.wrapped(x0 + 1, y0 + 1)[c] * ax;
+        out[c] = top * (1 - ay) + bottom * ay;
+    }
+}
+
 inline Image MakeImage(std::uint32_t w, std::uint32_t h,
                        const std::function<void(std::uint32_t, std::uint32_t, float*)>& f) {
     Image image{w, h, std::vector<float>(std::size_t{w} * h * 4)};
