@@ -1,6 +1,9 @@
 #include "render/shader_library.h"
 
+#include <algorithm>
+#include <atomic>
 #include <cstdlib>
+#include <thread>
 
 #include "platform/message_box.h"
 #include "render/shader_source.h"
@@ -41,23 +44,44 @@ bool CheckOffsets(const gfx::CompiledShader& compiled, const ShaderLibrarySource
     return true;
 }
 
-bool BuildVertexEntry(gfx::Device& device, const ShaderLibrarySource& source, const char* name,
-                      VertexShaderEntry& entry, std::string& error) {
+struct PendingEntry {
+    const char* name = nullptr;
+    gfx::ShaderStage stage = gfx::ShaderStage::Vertex;
     gfx::CompiledShader compiled;
-    return gfx::CompileHlsl(source.text, source.length, name, gfx::ShaderStage::Vertex, compiled,
-                            error) &&
-           CheckOffsets(compiled, source, error) &&
-           gfx::CreateVertexShader(device, compiled, entry.shader, error) &&
-           gfx::CreateInputLayout(device, kMeshVertexLayout, 5, entry.shader, entry.layout, error);
+    bool ok = false;
+    std::string error;
+};
+
+// HLSL to GLSL is CPU work without any GL state, and each entry compiles the whole source, so
+// the entries are spread over worker threads; the GL objects are made afterwards in list order
+// on the calling thread, which owns the context.
+void TranslateAll(const ShaderLibrarySource& source, std::vector<PendingEntry>& entries) {
+    std::atomic<std::size_t> next{0};
+    auto work = [&] {
+        for (std::size_t i = next++; i < entries.size(); i = next++) {
+            PendingEntry& e = entries[i];
+            e.ok = gfx::CompileHlsl(source.text, source.length, e.name, e.stage, e.compiled,
+                                    e.error) &&
+                   CheckOffsets(e.compiled, source, e.error);
+        }
+    };
+    const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
+    const std::size_t workers = std::min<std::size_t>({cores, 8, entries.size()});
+    std::vector<std::thread> threads;
+    for (std::size_t t = 1; t < workers; ++t) threads.emplace_back(work);
+    work();
+    for (std::thread& t : threads) t.join();
 }
 
-bool BuildPixelEntry(gfx::Device& device, const ShaderLibrarySource& source, const char* name,
-                     gfx::PixelShader& shader, std::string& error) {
-    gfx::CompiledShader compiled;
-    return gfx::CompileHlsl(source.text, source.length, name, gfx::ShaderStage::Pixel, compiled,
-                            error) &&
-           CheckOffsets(compiled, source, error) &&
-           gfx::CreatePixelShader(device, compiled, shader, error);
+std::vector<PendingEntry> ListEntries(const char* const* names, gfx::ShaderStage stage) {
+    std::vector<PendingEntry> list;
+    for (int i = 0; names[i] && i < kShaderTableCapacity; ++i) {
+        PendingEntry e;
+        e.name = names[i];
+        e.stage = stage;
+        list.push_back(std::move(e));
+    }
+    return list;
 }
 
 }  // namespace
@@ -78,22 +102,33 @@ std::string ShaderBuildReport::firstError() const {
 ShaderBuildReport BuildShaderTables(gfx::Device& device, const ShaderLibrarySource& source,
                                     VertexShaderTable& vertexTable, PixelShaderTable& pixelTable,
                                     bool stopAtFirstFailure) {
+    std::vector<PendingEntry> entries = ListEntries(source.vertexEntries, gfx::ShaderStage::Vertex);
+    const std::size_t vertexCount = entries.size();
+    for (PendingEntry& e : ListEntries(source.pixelEntries, gfx::ShaderStage::Pixel)) {
+        entries.push_back(std::move(e));
+    }
+    TranslateAll(source, entries);
     ShaderBuildReport report;
     vertexTable.count = 0;
     pixelTable.count = 0;
-    for (int i = 0; source.vertexEntries[i] && i < kShaderTableCapacity; ++i) {
-        ShaderEntryResult r{source.vertexEntries[i], false, ""};
-        r.ok = BuildVertexEntry(device, source, r.name.c_str(), vertexTable.entries[i], r.error);
-        vertexTable.count = i + 1;
-        report.vertex.push_back(r);
-        if (!r.ok && stopAtFirstFailure) return report;
-    }
-    for (int i = 0; source.pixelEntries[i] && i < kShaderTableCapacity; ++i) {
-        ShaderEntryResult r{source.pixelEntries[i], false, ""};
-        r.ok = BuildPixelEntry(device, source, r.name.c_str(), pixelTable.entries[i], r.error);
-        pixelTable.count = i + 1;
-        report.pixel.push_back(r);
-        if (!r.ok && stopAtFirstFailure) return report;
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        PendingEntry& e = entries[i];
+        ShaderEntryResult r{e.name, e.ok, e.error};
+        if (i < vertexCount) {
+            VertexShaderEntry& slot = vertexTable.entries[i];
+            r.ok = r.ok && gfx::CreateVertexShader(device, e.compiled, slot.shader, r.error) &&
+                   gfx::CreateInputLayout(device, kMeshVertexLayout, 5, slot.shader, slot.layout,
+                                          r.error);
+            vertexTable.count = static_cast<int>(i + 1);
+            report.vertex.push_back(r);
+        } else {
+            const std::size_t p = i - vertexCount;
+            r.ok =
+                r.ok && gfx::CreatePixelShader(device, e.compiled, pixelTable.entries[p], r.error);
+            pixelTable.count = static_cast<int>(p + 1);
+            report.pixel.push_back(r);
+        }
+        if (!r.ok && stopAtFirstFailure) break;
     }
     return report;
 }
