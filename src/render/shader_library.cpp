@@ -143,16 +143,21 @@ ShaderLibrarySource EmbeddedShaderLibrary() {
             static_cast<int>(sizeof kConstantBufferMembers / sizeof kConstantBufferMembers[0])};
 }
 
-void CompileShaderLibrary(gfx::Device& device, VertexShaderTable& vertexTable,
-                          PixelShaderTable& pixelTable) {
+void CompileShaderLibraryOrStop(gfx::Device& device, const ShaderLibrarySource& source,
+                                VertexShaderTable& vertexTable, PixelShaderTable& pixelTable) {
     const ShaderBuildReport report =
-        BuildShaderTables(device, EmbeddedShaderLibrary(), vertexTable, pixelTable, true);
+        BuildShaderTables(device, source, vertexTable, pixelTable, true);
     if (!report.ok()) {
         // The compiler's text in a box without caption; the program cannot run without the
         // shader, so it stops here with a failure status.
         ShowMessageBox(report.firstError(), "");
         std::exit(1);
     }
+}
+
+void CompileShaderLibrary(gfx::Device& device, VertexShaderTable& vertexTable,
+                          PixelShaderTable& pixelTable) {
+    CompileShaderLibraryOrStop(device, EmbeddedShaderLibrary(), vertexTable, pixelTable);
 }
 
 }  // namespace quixo

@@ -65,6 +65,10 @@ ShaderBuildReport BuildShaderTables(gfx::Device& device, const ShaderLibrarySour
 void CompileShaderLibrary(gfx::Device& device, VertexShaderTable& vertexTable,
                           PixelShaderTable& pixelTable);
 
+// The same for any source: on the first failing entry, the box with its text, then exit 1.
+void CompileShaderLibraryOrStop(gfx::Device& device, const ShaderLibrarySource& source,
+                                VertexShaderTable& vertexTable, PixelShaderTable& pixelTable);
+
 // The embedded library as a build source (the joined text in the MemoryArena).
 ShaderLibrarySource EmbeddedShaderLibrary();
 

@@ -62,5 +62,17 @@ TEST_F(ShaderLibrary, AShiftedHostMemberOrABrokenEntryFailsWithItsName) {
     EXPECT_NE(report.firstError().find("A_5_bloomHighlightPS"), std::string::npos);
 }
 
+TEST_F(ShaderLibrary, StartUpStopsWithTheCompilerTextWhenAnEntryFails) {
+    // Mesa runs threads of its own: the child re-runs the test instead of forking mid-way.
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    ShaderLibrarySource source = Embedded();
+    static const char* const vertexEntries[] = {"A_3_postprocessVS", "noSuchVS", nullptr};
+    source.vertexEntries = vertexEntries;
+    static VertexShaderTable vertex;
+    static PixelShaderTable pixel;
+    EXPECT_EXIT(CompileShaderLibraryOrStop(device(), source, vertex, pixel),
+                ::testing::ExitedWithCode(1), "noSuchVS");
+}
+
 }  // namespace
 }  // namespace quixo::gfx::test
