@@ -4,14 +4,17 @@ namespace quixo::tool {
 
 CommandRunner SetupClock(CLI::App& sub);
 CommandRunner SetupMesh(CLI::App& sub);
+CommandRunner SetupShaders(CLI::App& sub);
 CommandRunner SetupText(CLI::App& sub);
 Json MeshStats();
 Json StatsWords();
+Json ShaderSourceStats();
 Json MusicStats();
 
 const ToolCommand kToolCommands[] = {
     {"clock", "the clock reading of a music position", SetupClock},
     {"mesh", "run mesh programs and print the quad meshes they build", SetupMesh},
+    {"shaders", "compile every entry of the embedded shader library", SetupShaders},
     {"text", "the 3D text meshes: counts and bounds", SetupText},
 };
 const int kToolCommandCount = sizeof kToolCommands / sizeof kToolCommands[0];
@@ -20,6 +23,7 @@ const int kToolCommandCount = sizeof kToolCommands / sizeof kToolCommands[0];
 const StatsSection kStatsSections[] = {
     {"meshes", MeshStats},
     {"words", StatsWords},
+    {"shaderSourceBytes", ShaderSourceStats},
     {"music", MusicStats},
 };
 const int kStatsSectionCount = sizeof kStatsSections / sizeof kStatsSections[0];

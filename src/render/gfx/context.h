@@ -79,8 +79,8 @@ void PSSetShaderResources(DeviceContext& context, std::uint32_t slot,
 // The one sampler: whatever sampler a shader names, it samples through this state.
 void PSSetSamplers(DeviceContext& context, const SamplerState* sampler);
 
-// Draws with the bound buffers; without a vertex buffer the shader's inputs read zeros and it
-// builds its geometry from the vertex number.
+// Draws with the bound buffers; without a vertex buffer the shader's inputs read (0, 0, 0, 1) and
+// it builds its geometry from the vertex number.
 void Draw(DeviceContext& context, std::uint32_t vertexCount, std::uint32_t startVertex);
 void DrawIndexed(DeviceContext& context, std::uint32_t indexCount, std::uint32_t startIndex,
                  std::int32_t baseVertex);

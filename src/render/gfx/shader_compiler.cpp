@@ -53,7 +53,7 @@ bool HlslToSpirv(const char* source, std::size_t length, const char* entry, Shad
     glslang::TProgram program;
     program.addShader(&shader);
     if (!program.link(messages) || !program.mapIO()) {
-        error = std::string(shader.getInfoLog()) + program.getInfoLog();
+        error = std::string(entry) + ": " + shader.getInfoLog() + program.getInfoLog();
         return false;
     }
     glslang::SpvOptions options;
