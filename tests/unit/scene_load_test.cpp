@@ -9,6 +9,7 @@
 #include "graph/curve_tracks.h"
 #include "graph/scene_data.h"
 #include "graph_test_util.h"
+#include "render/render_device.h"
 #include "startup/timeline.h"
 
 namespace quixo {
