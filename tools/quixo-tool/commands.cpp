@@ -5,10 +5,13 @@ namespace quixo::tool {
 CommandRunner SetupClock(CLI::App& sub);
 CommandRunner SetupText(CLI::App& sub);
 Json StatsWords();
+CommandRunner SetupShaders(CLI::App& sub);
+Json ShaderSourceStats();
 
 const ToolCommand kToolCommands[] = {
     {"clock", "the clock reading of a music position", SetupClock},
     {"text", "the 3D text meshes: counts and bounds", SetupText},
+    {"shaders", "compile every entry of the embedded shader library", SetupShaders},
 };
 const int kToolCommandCount = sizeof kToolCommands / sizeof kToolCommands[0];
 
@@ -16,6 +19,7 @@ const int kToolCommandCount = sizeof kToolCommands / sizeof kToolCommands[0];
 const StatsSection kStatsSections[] = {
     {nullptr, nullptr},  // keeps the table non-empty; skipped by stats
     {"words", StatsWords},
+    {"shaderSourceBytes", ShaderSourceStats},
 };
 const int kStatsSectionCount = sizeof kStatsSections / sizeof kStatsSections[0];
 
