@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "allocation_counter.h"
 #include "cube_program.h"
 #include "gpu_fixture.h"
 #include "render/camera.h"
@@ -92,6 +93,13 @@ public:
         g.Node(57, {float(type)}, {g.Data({{factor, 0, 0, 0}})});
     }
     void MotionBlur(float resetDistance) { g.Node(58, {resetDistance}); }
+    // An emitter (type 48) that puts the cube into the blended list.
+    void BlendedCube(Vec4 colour) {
+        const int p = g.Data({{0, 0, 0, 0}});
+        const int c = g.Data({colour});
+        g.Node(48, {kCubeEntry, 1, kVertexShaderBaseAmbient, kPixelShaderBaseAmbient, 0, 1},
+               {p, -1, -1, c});
+    }
 
     // The main loop's frame: resets and evaluation, then the render.
     void Evaluate() {
@@ -330,6 +338,107 @@ TEST_F(Renderer, HundredsOfFramesWithEveryEffectRaiseNoGlError) {
     }
     s.fxaaEnabled = 0;
     EXPECT_GE(TheHarness().swapChain.presentCount, 300u);
+}
+
+TEST_F(Renderer, TheBlendedListIsDrawnLastPushedFirstWithAlphaBlending) {
+    Scene scene;
+    scene.ClearColour({0, 0, 1, 1});
+    scene.BlendedCube({1, 0, 0, 0.5f});
+    scene.BlendedCube({0, 1, 0, 0.5f});
+    // The green cube, pushed last, is drawn first: its back faces, then its front faces, each
+    // blended half over what is there. The red one at the same depth then fails the depth
+    // test, so no red shows.
+    const std::vector<std::uint8_t> image = scene.Render();
+    EXPECT_TRUE(Near(At(image, 32, 18), {0, 191, 64, 255}));
+}
+
+TEST_F(Renderer, WithoutFxaaTheCompositeGoesStraightToTheBackBuffer) {
+    GpuState& gpu = *TheHarness().rd.gpu;
+    const float marker[4] = {0.25f, 0.5f, 0.75f, 1.0f};
+    ClearRenderTargetView(ctx(), gpu.targets[kTargetComposite].renderTargetView, marker);
+    {
+        Scene scene;
+        scene.ClearColour({0.6f, 0.2f, 0.4f, 1});
+        EXPECT_TRUE(Near(At(scene.Render(), 5, 5), {153, 51, 102, 255}));
+        const std::vector<float> composite =
+            ReadTexturePixels(gpu.targets[kTargetComposite].texture);
+        EXPECT_NEAR(composite[0], 0.25f, 0.01f);
+        EXPECT_NEAR(composite[2], 0.75f, 0.01f);
+    }
+    Settings().fxaaEnabled = 1;
+    Scene scene;
+    scene.ClearColour({0.6f, 0.2f, 0.4f, 1});
+    // A flat image passes through FXAA unchanged; the composite target now holds it.
+    EXPECT_TRUE(Near(At(scene.Render(), 5, 5), {153, 51, 102, 255}));
+    const std::vector<float> composite = ReadTexturePixels(gpu.targets[kTargetComposite].texture);
+    EXPECT_NEAR(composite[0], 0.6f, 0.01f);
+    EXPECT_NEAR(composite[2], 0.4f, 0.01f);
+    Settings().fxaaEnabled = 0;
+}
+
+TEST_F(Renderer, BloomLastsOnlyForTheFrameThatAskedForIt) {
+    RenderSettings& s = Settings();
+    const Vec4 grey{0.5f, 0.5f, 0.5f, 1};
+    for (int frame = 0; frame < 3; ++frame) {
+        Scene scene;
+        scene.ClearColour(grey);
+        const bool bloom = frame < 2;  // the highlight reads the previous frame's mips
+        s.bloomEnabled = bloom;
+        s.bloomThreshold = 0.1f;
+        s.bloomColor = 1.0f;
+        s.bloomBlurScale = 0.1f;
+        scene.Evaluate();
+        s.bloomEnabled = bloom;
+        Scene::Draw();
+        const Rgba got = At(ReadBackBuffer(TheHarness().rd), 20, 20);
+        if (frame == 1) {
+            EXPECT_GT(got.r, 128 + 5);
+        }
+        if (frame == 2) {
+            EXPECT_TRUE(Near(got, {128, 128, 128, 255}));
+        }
+    }
+    const std::vector<float> blurred =
+        ReadTexturePixels(TheHarness().rd.gpu->targets[kTargetBloomBlurred].texture);
+    EXPECT_GT(blurred[0], 0.0f);  // the old bloom is still there, unused
+}
+
+TEST_F(Renderer, AFrameAllocatesNothing) {
+    {
+        // The counter sees allocations at all.
+        const std::uint64_t before = quixo::test::AllocationCount();
+        quixo::test::CountAllocations(true);
+        static int* volatile escaped = nullptr;
+        std::vector<int> probe(8);
+        escaped = probe.data();  // keeps the compiler from eliding the allocation
+        quixo::test::CountAllocations(false);
+        ASSERT_GT(quixo::test::AllocationCount(), before) << escaped[0];
+    }
+    RenderSettings& s = Settings();
+    Scene scene;
+    scene.Cube({0, 0, 0, 0}, 0.5f, {1, 1, 1, 1});
+    scene.MotionBlur(1.0f);
+    scene.Evaluate();
+    SpriteItem sprite{{0, 0, 1, 1}, {0.5f, 0.5f}, {1, 1}, 0.3f, 28, 1, 0.5f, 2.0f};
+    PushSprite(Lists(), sprite);
+    PushSprite(Lists(), sprite);
+    // The driver compiles each program at its first draw (and allocates doing so): the
+    // first frames warm up, the later ones are counted.
+    for (int frame = 0; frame < 5; ++frame) {
+        s.bloomEnabled = 1;
+        s.dofEnabled = 1;
+        s.motionBlurEnabled = 1;
+        s.fxaaEnabled = 1;
+        const bool counted = frame >= 2;
+        const std::uint64_t before = quixo::test::AllocationCount();
+        quixo::test::CountAllocations(counted);
+        Scene::Draw();
+        quixo::test::CountAllocations(false);
+        if (counted) {
+            EXPECT_EQ(quixo::test::AllocationCount(), before) << frame;
+        }
+    }
+    s.fxaaEnabled = 0;
 }
 
 }  // namespace
