@@ -38,6 +38,7 @@ Harness& TheHarness() {
         h.rd.width = kW;
         h.rd.height = kH;
         SetupDevice(h.rd, Graphics().device, Graphics().context, h.swapChain);
+        h.rd.gpu->timerQueries = true;
         CompileShaders(h.rd);
         UploadMesh(Graphics().device, CubeProgramStreams(), h.rd.gpu->meshes.entries[kCubeEntry]);
         CreateRenderResources(h.rd, false, false);
@@ -216,6 +217,18 @@ TEST_F(Renderer, MeshUploadOfTheCubeProgramGivesThirtySixVerticesWithOneCentrePe
     UploadMesh(device(), MeshStreams{}, empty);
     EXPECT_EQ(empty.vertexBuffer.name, 0u);
     EXPECT_EQ(empty.indexCount, 0u);
+}
+
+TEST_F(Renderer, TheTwentyNineTexturesHaveTheirTableSizesAndATopLevelView) {
+    RenderDevice& rd = TheHarness().rd;
+    CreateTextures(rd);
+    for (int i = 0; i < kTextureCount; ++i) {
+        const LoadedTexture& t = rd.gpu->textures.entries[i];
+        EXPECT_EQ(t.width, kTextureShapes[i].width) << i;
+        EXPECT_EQ(t.height, kTextureShapes[i].height) << i;
+        EXPECT_NE(t.view.name, 0u) << i;
+        EXPECT_EQ(t.view.mipCount, 1u) << i;
+    }
 }
 
 TEST_F(Renderer, AnEmittedCubeLandsWhereWorldViewProjectionPutsIt) {
@@ -401,6 +414,18 @@ TEST_F(Renderer, BloomLastsOnlyForTheFrameThatAskedForIt) {
     const std::vector<float> blurred =
         ReadTexturePixels(TheHarness().rd.gpu->targets[kTargetBloomBlurred].texture);
     EXPECT_GT(blurred[0], 0.0f);  // the old bloom is still there, unused
+}
+
+TEST_F(Renderer, TimerQueriesReportTheGpuTimeOfAFinishedFrame) {
+    Scene scene;
+    scene.Cube({0, 0, 0, 0}, 1.0f, {1, 1, 1, 1});
+    for (int frame = 0; frame < 3; ++frame) {
+        scene.Evaluate();
+        Scene::Draw();
+        Finish(ctx());
+    }
+    EXPECT_GT(LastFrameGpuMs(TheHarness().rd), 0.0);
+    EXPECT_LT(LastFrameGpuMs(TheHarness().rd), 10000.0);
 }
 
 TEST_F(Renderer, AFrameAllocatesNothing) {
