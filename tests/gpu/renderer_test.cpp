@@ -219,6 +219,28 @@ TEST_F(Renderer, MeshUploadOfTheCubeProgramGivesThirtySixVerticesWithOneCentrePe
     EXPECT_EQ(empty.indexCount, 0u);
 }
 
+TEST_F(Renderer, TextAndProgramMeshesFillTheirEntriesAndAnEmptyOneStaysNull) {
+    // The shared table is put back afterwards, so that the cube stays where the other tests
+    // expect it.
+    RenderDevice& shared = TheHarness().rd;
+    const MeshTable saved = shared.gpu->meshes;
+    std::vector<MeshStreams> text(3);
+    text[0] = CubeProgramStreams();
+    text[2] = CubeProgramStreams();
+    EXPECT_EQ(UploadTextMeshes(shared, text.data(), 3), 3);
+    EXPECT_EQ(shared.gpu->meshes.entries[0].indexCount, 36u);
+    EXPECT_EQ(shared.gpu->meshes.entries[1].vertexBuffer.name, 0u);
+    EXPECT_NE(shared.gpu->meshes.entries[2].vertexBuffer.name, 0u);
+    BuildProgramMeshes(shared, kProgramMeshFirstEntry);
+    for (int e = kProgramMeshFirstEntry; e < kMeshTableSize; ++e) {
+        const GpuMesh& m = shared.gpu->meshes.entries[e];
+        EXPECT_NE(m.vertexBuffer.name, 0u) << e;
+        EXPECT_EQ(m.indexCount % 6, 0u) << e;  // six vertices a quad
+        EXPECT_EQ(m.vertexBuffer.desc.byteWidth, m.indexCount * sizeof(MeshVertex)) << e;
+    }
+    shared.gpu->meshes = saved;
+}
+
 TEST_F(Renderer, TheTwentyNineTexturesHaveTheirTableSizesAndATopLevelView) {
     RenderDevice& rd = TheHarness().rd;
     CreateTextures(rd);
