@@ -5,13 +5,11 @@
 // subdivision shares an edge point only when two quads compute bit-identical sums.
 #include <cstdint>
 
+#include "render/float3.h"
+
 namespace quixo {
 
 constexpr std::uint32_t kMeshCapacity = 250000;  // vertices and quads alike
-
-struct Float3 {
-    float x, y, z;
-};
 
 struct QuadMesh {
     std::uint32_t vertexCount;

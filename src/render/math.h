@@ -3,14 +3,12 @@
 // matrices are stored row by row, and A × B applies A first. Angles in radians; a yaw-pitch-roll
 // rotation applies roll (about z), then pitch (about x), then yaw (about y).
 
+#include "render/float3.h"
+
 namespace quixo {
 
 struct Matrix {
     float m[4][4];
-};
-
-struct Float3 {
-    float x, y, z;
 };
 
 struct Quaternion {
