@@ -1,6 +1,3 @@
-#include <cfenv>
-#include <cmath>
-
 #include "graph/graph.h"
 #include "memory/arena.h"
 #include "operators/operators.h"
@@ -63,13 +60,6 @@ void EvaluateNode(OperatorNode* nodes, ValueArray* values, int index, GraphArgum
 ValueArray* GetInput(int k, const OperatorNode& node, ValueArray* values) {
     const std::int32_t j = node.inputs[k];
     return j == -1 ? g_emptyValueArray : &values[j];
-}
-
-std::uint32_t Nearest(float p) {
-    const double d = p;
-    // cvtsd2si answers 0x8000000000000000 for what it cannot convert: low 32 bits 0.
-    if (!(std::fabs(d) < 9223372036854775808.0)) return 0;
-    return static_cast<std::uint32_t>(static_cast<std::uint64_t>(std::llrint(d)));
 }
 
 }  // namespace quixo

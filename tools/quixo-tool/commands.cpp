@@ -4,16 +4,26 @@ namespace quixo::tool {
 
 CommandRunner SetupClock(CLI::App& sub);
 CommandRunner SetupText(CLI::App& sub);
+CommandRunner SetupEval(CLI::App& sub);
+CommandRunner SetupStats(CLI::App& sub);
 Json StatsWords();
+Json SceneStats();
+Json TypeStats();
+Json TrackStats();
 
 const ToolCommand kToolCommands[] = {
     {"clock", "the clock reading of a music position", SetupClock},
     {"text", "the 3D text meshes: counts and bounds", SetupText},
+    {"eval", "evaluate one graph slot for K frames and print what it produced", SetupEval},
+    {"stats", "the embedded data at a glance", SetupStats},
 };
 const int kToolCommandCount = sizeof kToolCommands / sizeof kToolCommands[0];
 
 // The keys of `stats`, in output order.
 const StatsSection kStatsSections[] = {
+    {"scenes", SceneStats},
+    {"types", TypeStats},
+    {"tracks", TrackStats},
     {nullptr, nullptr},  // keeps the table non-empty; skipped by stats
     {"words", StatsWords},
 };

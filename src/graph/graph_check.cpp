@@ -1,0 +1,212 @@
+#include "graph/graph_check.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "graph/graph.h"
+#include "render/draw_lists.h"
+
+namespace quixo {
+
+namespace {
+
+constexpr std::uint64_t kSaturated = std::uint64_t{1} << 62;
+
+void AddCapped(std::uint64_t& total, std::uint64_t n) {
+    total = std::min(kSaturated, total + std::min(n, kSaturated));
+}
+
+void AddLoad(PassLoad& to, const PassLoad& from) {
+    AddCapped(to.opaque, from.opaque);
+    AddCapped(to.blended, from.blended);
+    AddCapped(to.sprites, from.sprites);
+    AddCapped(to.debugLines, from.debugLines);
+}
+
+enum class Mark : std::uint8_t { kNone, kOpen, kDone };
+
+struct Checker {
+    const StoredGraphSet& set;
+    const CurveTrack* tracks;
+    Mark slotMark[kGraphSlots] = {};
+    PassLoad slotLoad[kGraphSlots] = {};
+    std::optional<GraphLimitError> error;
+
+    void Fail(int slot, int node, std::string message) {
+        if (!error) error = GraphLimitError{slot, node, std::move(message)};
+    }
+
+    // Depth-first walk over the links between non-empty nodes; path holds the open nodes.
+    bool WalkInputs(const StoredNode* nodes, int slot, int n, Mark* marks, std::vector<int>& path) {
+        marks[n] = Mark::kOpen;
+        path.push_back(n);
+        for (const std::int32_t j : nodes[n].inputs) {
+            if (j == -1 || nodes[j].type == 0) continue;
+            if (marks[j] == Mark::kOpen) {
+                std::string cycle;
+                const auto from = std::find(path.begin(), path.end(), j);
+                for (auto it = from; it != path.end(); ++it) cycle += std::to_string(*it) + " -> ";
+                Fail(slot, j,
+                     "node " + std::to_string(j) + " depends on itself through its inputs (" +
+                         cycle + std::to_string(j) + ")");
+                return false;
+            }
+            if (marks[j] == Mark::kNone && !WalkInputs(nodes, slot, j, marks, path)) return false;
+        }
+        path.pop_back();
+        marks[n] = Mark::kDone;
+        return true;
+    }
+
+    bool CheckLinks(const StoredNode* nodes, int slot) {
+        for (int n = 0; n < kNodesPerGraph; ++n) {
+            if (nodes[n].type == 0) continue;
+            for (int k = 0; k < kNodeInputs; ++k) {
+                const std::int32_t j = nodes[n].inputs[k];
+                if (j != -1 && (j < 0 || j >= kNodesPerGraph)) {
+                    Fail(slot, n,
+                         "node " + std::to_string(n) + " input " + std::to_string(k) +
+                             " links to node " + std::to_string(j) + ", outside 0..255");
+                    return false;
+                }
+            }
+        }
+        Mark marks[kNodesPerGraph] = {};
+        std::vector<int> path;
+        for (int n = 0; n < kNodesPerGraph; ++n) {
+            if (nodes[n].type != 0 && marks[n] == Mark::kNone &&
+                !WalkInputs(nodes, slot, n, marks, path)) {
+                return false;
+            }
+        }
+        return true;
+    }
+
+    bool CheckCapacity(int slot, int n, const PassLoad& load) {
+        struct Limit {
+            std::uint64_t PassLoad::*field;
+            std::uint64_t capacity;
+            const char* what;
+        };
+        static const Limit kLimits[] = {
+            {&PassLoad::opaque, kDrawListCapacity, "items into the opaque draw list"},
+            {&PassLoad::blended, kDrawListCapacity, "items into the blended draw list"},
+            {&PassLoad::sprites, kSpriteListCapacity, "sprites into the sprite list"},
+            {&PassLoad::debugLines, kDebugLineCapacity, "lines into the debug-line list"},
+        };
+        for (const Limit& limit : kLimits) {
+            const std::uint64_t value = load.*limit.field;
+            if (value > limit.capacity) {
+                Fail(slot, n,
+                     "slot " + std::to_string(slot) + " pushes " +
+                         (value >= kSaturated ? std::string("too many") : std::to_string(value)) +
+                         " " + limit.what + " in one frame by node " + std::to_string(n) +
+                         "; it holds " + std::to_string(limit.capacity));
+                return false;
+            }
+        }
+        return true;
+    }
+
+    // What node n pushes by itself, or the pushes of the slot it calls.
+    bool NodeLoad(const StoredNode* nodes, int slot, int n, PassLoad& load) {
+        const StoredNode& node = nodes[n];
+        const std::uint32_t count = Nearest(node.params[1]);
+        switch (node.type) {
+            case 45:
+            case 46:
+            case 47:
+                AddCapped(load.opaque, count);
+                break;
+            case 48:
+                AddCapped(Nearest(node.params[5]) != 0 ? load.blended : load.opaque, count);
+                break;
+            case 50:
+                AddCapped(load.sprites, count);
+                break;
+            case 44: {
+                const std::int32_t j = node.inputs[0];
+                const std::uint32_t points = j == -1 ? 0 : nodes[j].count;
+                if (points > 1) AddCapped(load.debugLines, points - 1);
+                break;
+            }
+            case 40: {
+                const std::uint32_t k = Nearest(node.params[0]);
+                if (k >= static_cast<std::uint32_t>(kCurveTrackCount)) {
+                    Fail(slot, n,
+                         "node " + std::to_string(n) + " samples track " + std::to_string(k) +
+                             ", outside 0..63");
+                    return false;
+                }
+                if (tracks != nullptr && tracks[k].keyCount == 0) {
+                    Fail(slot, n,
+                         "node " + std::to_string(n) + " samples track " + std::to_string(k) +
+                             ", which has no keys");
+                    return false;
+                }
+                break;
+            }
+            case 54: {
+                const std::uint32_t callee = Nearest(node.params[0]);
+                if (callee == 0) break;  // slot 0 cannot be called: the node does nothing
+                if (callee >= static_cast<std::uint32_t>(kGraphSlots)) {
+                    Fail(slot, n,
+                         "node " + std::to_string(n) + " calls graph slot " +
+                             std::to_string(callee) + ", outside 1..31");
+                    return false;
+                }
+                const int s = static_cast<int>(callee);
+                if (slotMark[s] == Mark::kOpen) {
+                    Fail(slot, n,
+                         "node " + std::to_string(n) + " of slot " + std::to_string(slot) +
+                             " calls slot " + std::to_string(s) +
+                             ", which leads back to a graph being evaluated");
+                    return false;
+                }
+                if (slotMark[s] == Mark::kNone && !CheckSlot(s)) return false;
+                AddLoad(load, slotLoad[s]);
+                break;
+            }
+            default:
+                break;
+        }
+        return true;
+    }
+
+    bool CheckSlot(int slot) {
+        slotMark[slot] = Mark::kOpen;
+        const StoredNode* nodes = set.slots[slot];
+        PassLoad load;
+        if (nodes != nullptr) {
+            if (!CheckLinks(nodes, slot)) return false;
+            for (int n = 0; n < kNodesPerGraph; ++n) {
+                if (nodes[n].type == 0) continue;
+                if (!NodeLoad(nodes, slot, n, load) || !CheckCapacity(slot, n, load)) {
+                    return false;
+                }
+            }
+        }
+        slotLoad[slot] = load;
+        slotMark[slot] = Mark::kDone;
+        return true;
+    }
+};
+
+}  // namespace
+
+std::optional<GraphLimitError> CheckGraphLimits(const StoredGraphSet& set, int root,
+                                                const CurveTrack* tracks) {
+    Checker checker{set, tracks, {}, {}, std::nullopt};
+    checker.CheckSlot(root);
+    return checker.error;
+}
+
+std::uint64_t GraphStorageBytes(const StoredNode* nodes) {
+    std::uint64_t bytes = 0;
+    for (int n = 0; n < kNodesPerGraph; ++n) {
+        bytes += 2 * std::uint64_t{nodes[n].count} * sizeof(Vec4);
+    }
+    return bytes;
+}
+
+}  // namespace quixo

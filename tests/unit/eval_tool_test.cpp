@@ -1,0 +1,214 @@
+// quixo-tool eval: what it accepts, what it refuses and with which status.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <nlohmann/json.hpp>
+#include <string>
+#include <vector>
+
+#include "graph/curve_track.h"
+#include "graph_test_util.h"
+
+namespace quixo {
+namespace {
+
+using testing_util::Node;
+
+struct ToolRun {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+std::filesystem::path TempDir() {
+    static const std::filesystem::path dir = [] {
+        auto d = std::filesystem::temp_directory_path() /
+                 ("quixo_eval_test_" + std::to_string(::getpid()));
+        std::filesystem::create_directories(d);
+        return d;
+    }();
+    return dir;
+}
+
+std::string ReadAll(const std::filesystem::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+ToolRun RunTool(const std::string& args) {
+    const auto out = TempDir() / "out.json";
+    const auto err = TempDir() / "err.txt";
+    const std::string command = std::string(QUIXO_BINARY_DIR) + "/tools/quixo-tool/quixo-tool " +
+                                args + " >" + out.string() + " 2>" + err.string();
+    const int raw = std::system(command.c_str());
+    return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, ReadAll(out), ReadAll(err)};
+}
+
+template <typename T>
+std::string WriteRecords(const std::string& name, const std::vector<T>& records) {
+    const auto path = TempDir() / name;
+    std::ofstream out(path, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(records.data()),
+              static_cast<std::streamsize>(records.size() * sizeof(T)));
+    return path.string();
+}
+
+std::vector<StoredNode> Graphs(int k) {
+    return std::vector<StoredNode>(k * kNodesPerGraph);
+}
+
+int Lines(const std::string& text) {
+    return static_cast<int>(std::count(text.begin(), text.end(), '\n'));
+}
+
+TEST(EvalTool, MalformedInputIsOneLineAndExitTwo) {
+    const std::string good = WriteRecords("good.bin", Graphs(1));
+    const std::string cases[] = {
+        "eval",                             // no graphs at all
+        "eval --builtin --graphs " + good,  // both
+        "eval --graphs " + WriteRecords("short.bin", std::vector<char>(100)),
+        "eval --graphs " + WriteRecords("many.bin", Graphs(33)),
+        "eval --graphs " + (TempDir() / "missing.bin").string(),
+        "eval --graphs " + good + " --tracks " + good,    // not 66048 bytes
+        "eval --graphs " + good + " --spectrum " + good,  // not 2048 bytes
+        "eval --graphs " + good + " --slot 32",
+        "eval --graphs " + good + " --passes 0",
+        "eval --builtin --tracks " + good,
+    };
+    for (const std::string& args : cases) {
+        const ToolRun run = RunTool(args);
+        EXPECT_EQ(run.status, 2) << args << "\n" << run.err;
+        EXPECT_EQ(run.out, "") << args;
+        if (args.find("--slot") == std::string::npos &&
+            args.find("--passes") == std::string::npos &&
+            args.find("--builtin --") == std::string::npos && args != "eval") {
+            EXPECT_EQ(Lines(run.err), 1) << args << "\n" << run.err;
+        }
+    }
+}
+
+TEST(EvalTool, GraphsThatBreakALimitExitThree) {
+    struct Case {
+        const char* what;
+        std::vector<StoredNode> graphs;
+        std::string expect;  // part of the message
+    };
+    std::vector<Case> cases;
+
+    auto g = Graphs(1);
+    g[0] = Node(2);
+    g[0].inputs[3] = 300;
+    cases.push_back({"link out of range", g, "links to node 300"});
+
+    g = Graphs(1);
+    g[0] = Node(1);
+    g[0].inputs[0] = 2;
+    g[2] = Node(1);
+    g[2].inputs[0] = 0;
+    cases.push_back({"cycle", g, "depends on itself"});
+
+    g = Graphs(1);
+    g[5] = Node(1);
+    g[5].inputs[0] = 5;
+    cases.push_back({"self link", g, "depends on itself"});
+
+    g = Graphs(3);
+    g[0] = Node(54);
+    g[0].params[0] = 2;
+    g[2 * kNodesPerGraph] = Node(54);
+    g[2 * kNodesPerGraph].params[0] = 2;
+    cases.push_back({"call leading back", g, "leads back"});
+
+    g = Graphs(1);
+    g[0] = Node(54);
+    g[0].params[0] = 32;
+    cases.push_back({"call outside the slots", g, "outside 1..31"});
+
+    g = Graphs(1);
+    g[0] = Node(48);
+    g[0].params[1] = -1;  // 2^32 - 1 instances
+    cases.push_back({"draw list", g, "opaque draw list"});
+
+    g = Graphs(1);
+    g[0] = Node(28, 600);
+    g[1] = Node(44);
+    g[1].inputs[0] = 0;
+    cases.push_back({"debug lines", g, "debug-line list"});
+
+    g = Graphs(1);
+    g[0] = Node(40);
+    g[0].params[0] = 64;
+    cases.push_back({"track index", g, "samples track 64"});
+
+    g = Graphs(1);
+    g[0] = Node(28, 0x40000000);
+    cases.push_back({"arena", g, "memory arena"});
+
+    for (const Case& c : cases) {
+        const ToolRun run = RunTool("eval --graphs " + WriteRecords("limit.bin", c.graphs));
+        EXPECT_EQ(run.status, 3) << c.what << "\n" << run.err;
+        EXPECT_NE(run.err.find(c.expect), std::string::npos) << c.what << ": " << run.err;
+        EXPECT_EQ(Lines(run.err), 1) << c.what;
+    }
+
+    std::vector<CurveTrack> tracks(kCurveTrackCount);
+    tracks[7].kind = 2;
+    const std::string good = WriteRecords("good.bin", Graphs(1));
+    ToolRun run = RunTool("eval --graphs " + good + " --tracks " + WriteRecords("t.bin", tracks));
+    EXPECT_EQ(run.status, 3);
+    EXPECT_NE(run.err.find("track 7 has kind 2"), std::string::npos) << run.err;
+    tracks[7].kind = 0;
+    tracks[9].keyCount = 65;
+    run = RunTool("eval --graphs " + good + " --tracks " + WriteRecords("t.bin", tracks));
+    EXPECT_EQ(run.status, 3);
+    EXPECT_NE(run.err.find("track 9 has 65 keys"), std::string::npos) << run.err;
+}
+
+TEST(EvalTool, PrintsTheContractShape) {
+    // Node 0 reads node 3, which comes later: the evaluator handles it, the check allows it.
+    auto g = Graphs(2);
+    g[0] = Node(1, 2);
+    g[0].inputs[0] = 3;
+    g[3] = Node(28, 4);
+    g[kNodesPerGraph] = Node(28);  // slot 1
+    const ToolRun run =
+        RunTool("eval --graphs " + WriteRecords("ok.bin", g) + " --passes 3 --scene-frame 5");
+    ASSERT_EQ(run.status, 0) << run.err;
+    const auto j = nlohmann::ordered_json::parse(run.out);
+    std::vector<std::string> keys;
+    for (const auto& item : j.items()) keys.push_back(item.key());
+    EXPECT_EQ(keys, (std::vector<std::string>{"slot", "nodes", "opaque", "blended", "sprites",
+                                              "debugLines", "settings", "camera"}));
+    EXPECT_EQ(j["slot"], 0);
+    ASSERT_EQ(j["nodes"].size(), 2u);  // empty nodes are left out
+    EXPECT_EQ(j["nodes"][0]["index"], 0);
+    EXPECT_EQ(j["nodes"][0]["count"], 2);
+    EXPECT_EQ(j["nodes"][0]["elements"].size(), 2u);
+    EXPECT_EQ(j["nodes"][1]["index"], 3);
+    EXPECT_EQ(j["nodes"][1]["type"], 28);
+    const auto& s = j["settings"];
+    EXPECT_EQ(s["lightDir"], nlohmann::json::parse("[1.0, 1.0, 1.0, 0.0]"));
+    EXPECT_EQ(s["bloomEnabled"], 0);
+    // Three passes: the first two frames were presented, which sets the clear colour back.
+    EXPECT_EQ(static_cast<float>(s["clearColor"][2].get<double>()), 90.0f / 255.0f);
+    EXPECT_EQ(j["camera"]["viewProj"].size(), 16u);
+}
+
+TEST(EvalTool, EvaluatesTheBuiltinScenes) {
+    const ToolRun run = RunTool("eval --builtin --slot 3 --scene-frame 10 --scene-end-frame 1395");
+    ASSERT_EQ(run.status, 0) << run.err;
+    const auto j = nlohmann::json::parse(run.out);
+    EXPECT_EQ(j["slot"], 3);
+    EXPECT_GT(j["nodes"].size(), 3u);
+    // Before any frame was presented the clear colour is the start value, zero.
+    const ToolRun empty = RunTool("eval --builtin --slot 12");
+    ASSERT_EQ(empty.status, 0) << empty.err;
+    EXPECT_EQ(nlohmann::json::parse(empty.out)["nodes"].size(), 0u);
+}
+
+}  // namespace
+}  // namespace quixo
