@@ -6,16 +6,19 @@ CommandRunner SetupClock(CLI::App& sub);
 CommandRunner SetupText(CLI::App& sub);
 CommandRunner SetupEval(CLI::App& sub);
 CommandRunner SetupStats(CLI::App& sub);
+CommandRunner SetupMesh(CLI::App& sub);
 Json StatsWords();
 Json SceneStats();
 Json TypeStats();
 Json TrackStats();
+Json MeshStats();
 
 const ToolCommand kToolCommands[] = {
     {"clock", "the clock reading of a music position", SetupClock},
     {"text", "the 3D text meshes: counts and bounds", SetupText},
     {"eval", "evaluate one graph slot for K frames and print what it produced", SetupEval},
     {"stats", "the embedded data at a glance", SetupStats},
+    {"mesh", "run mesh programs and print the quad meshes they build", SetupMesh},
 };
 const int kToolCommandCount = sizeof kToolCommands / sizeof kToolCommands[0];
 
@@ -24,8 +27,8 @@ const StatsSection kStatsSections[] = {
     {"scenes", SceneStats},
     {"types", TypeStats},
     {"tracks", TrackStats},
-    {nullptr, nullptr},  // keeps the table non-empty; skipped by stats
     {"words", StatsWords},
+    {"meshes", MeshStats},
 };
 const int kStatsSectionCount = sizeof kStatsSections / sizeof kStatsSections[0];
 
