@@ -1,5 +1,4 @@
 #pragma once
-<<<<<<< HEAD
 // Sampling keyframed curve tracks at integer frames, and the copy of the stored tracks into the
 // render device's working table.
 #include <cstdint>
@@ -36,16 +35,4 @@ Float3 SampleTrack(const CurveTrack& track, std::uint32_t frame);
 // The frame of the track's last key, or 0 for a track without keys.
 std::uint32_t LastKeyFrame(const CurveTrack& track);
 
-=======
-// The working curve tracks and their sampling.
-#include "graph/curve_track.h"
-#include "render/render_device.h"
-
-namespace quixo {
-
-// Copies the 64 stored tracks into the device's working table: kind, key count, and every key's
-// frame and x, y, z bit for bit.
-void LoadCurveTracks(RenderDevice& device, const CurveTrack* stored);
-
->>>>>>> core
 }  // namespace quixo

@@ -1,4 +1,3 @@
-<<<<<<< HEAD
 # Extras for the unit tests: the shader library check runs glslang's command-line compiler and
 # the SPIR-V disassembler on the embedded source.
 find_program(QUIXO_GLSLANG_VALIDATOR glslangValidator)
@@ -15,9 +14,8 @@ target_link_libraries(quixo_unit_tests PRIVATE quixo_xmgen)
 add_test(NAME MusicModuleMatchesGenerator
          COMMAND xmgen --check ${CMAKE_SOURCE_DIR}/media_tessorin2012/music/music.xm)
 set_tests_properties(MusicModuleMatchesGenerator PROPERTIES LABELS unit)
-=======
+
 # The eval tests run quixo-tool itself.
 if(TARGET quixo-tool)
   add_dependencies(quixo_unit_tests quixo-tool)
 endif()
->>>>>>> core
