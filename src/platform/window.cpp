@@ -16,6 +16,17 @@ SDL_HitTestResult DragAnywhere(SDL_Window*, const SDL_Point*, void*) {
     return SDL_HITTEST_DRAGGABLE;
 }
 
+// Set when an Escape press reaches SDL's queue. A press and its release can both arrive within
+// one event pump, after which the key state alone reads "up": the latch keeps the press for
+// the next EscapeDown, as an asynchronous key-state query reports a press since the last call.
+bool g_escapePressed = false;
+
+int WatchEscape(void*, SDL_Event* event) {
+    if (event->type == SDL_KEYDOWN && event->key.keysym.scancode == SDL_SCANCODE_ESCAPE)
+        g_escapePressed = true;
+    return 1;
+}
+
 }  // namespace
 
 PlaybackWindow* OpenPlaybackWindow(int width, int height, bool fullScreen, std::string& error) {
@@ -53,6 +64,7 @@ PlaybackWindow* OpenPlaybackWindow(int width, int height, bool fullScreen, std::
         SDL_DestroyWindow(window);
         return nullptr;
     }
+    SDL_AddEventWatch(WatchEscape, nullptr);
     if (fullScreen) {
         SDL_ShowCursor(SDL_DISABLE);
     } else {
@@ -74,7 +86,9 @@ WindowEvent PollWindowEvent(PlaybackWindow*) {
 bool EscapeDown() {
     SDL_PumpEvents();
     const Uint8* keys = SDL_GetKeyboardState(nullptr);
-    return keys != nullptr && keys[SDL_SCANCODE_ESCAPE] != 0;
+    const bool down = g_escapePressed || (keys != nullptr && keys[SDL_SCANCODE_ESCAPE] != 0);
+    g_escapePressed = false;
+    return down;
 }
 
 WindowSize DrawableSize(PlaybackWindow* window) {
