@@ -15,8 +15,8 @@ void RecordError(Device& device, const std::string& text) {
     if (device.errors.size() < kKeptErrors) device.errors.push_back(text);
 }
 
-void APIENTRY OnDebugMessage(GLenum source, GLenum type, GLuint id, GLenum severity,
-                               GLsizei length, const GLchar* message, const void* user) {
+void APIENTRY OnDebugMessage(GLenum source, GLenum type, GLuint id, GLenum severity, GLsizei length,
+                             const GLchar* message, const void* user) {
     (void)source;
     (void)id;
     (void)severity;

@@ -1,0 +1,76 @@
+#include "render/gfx/texture_loader.h"
+
+#include <spng.h>
+
+namespace quixo::gfx {
+
+namespace {
+
+// The largest texture the device takes; also what keeps a corrupt header from asking for
+// gigabytes.
+constexpr std::uint32_t kMaxImageSide = 16384;
+
+struct SpngContext {
+    spng_ctx* ctx = spng_ctx_new(0);
+    ~SpngContext() { spng_ctx_free(ctx); }
+};
+
+}  // namespace
+
+bool DecodePng(const std::uint8_t* data, std::size_t size, DecodedImage& image,
+               std::string& error) {
+    SpngContext png;
+    if (!png.ctx) {
+        error = "out of memory";
+        return false;
+    }
+    int rc = spng_set_image_limits(png.ctx, kMaxImageSide, kMaxImageSide);
+    if (rc == 0) rc = spng_set_png_buffer(png.ctx, data, size);
+    spng_ihdr header{};
+    if (rc == 0) rc = spng_get_ihdr(png.ctx, &header);
+    std::size_t bytes = 0;
+    if (rc == 0) rc = spng_decoded_image_size(png.ctx, SPNG_FMT_RGBA8, &bytes);
+    if (rc == 0) {
+        image.width = header.width;
+        image.height = header.height;
+        image.rgba.resize(bytes);
+        // A transparency chunk gives alpha; otherwise RGBA8 output fills it with 255.
+        rc = spng_decode_image(png.ctx, image.rgba.data(), bytes, SPNG_FMT_RGBA8, SPNG_DECODE_TRNS);
+    }
+    if (rc != 0) {
+        error = spng_strerror(rc);
+        image = DecodedImage{};
+        return false;
+    }
+    return true;
+}
+
+bool CreateTextureFromMemory(Device& device, const std::uint8_t* data, std::size_t size, int index,
+                             LoadedTexture& out, std::string& error) {
+    DecodedImage image;
+    std::string reason;
+    if (!DecodePng(data, size, image, reason)) {
+        error = "texture " + std::to_string(index) + ": not a valid PNG image (" + reason + ")";
+        return false;
+    }
+    Texture2DDesc desc;
+    desc.width = image.width;
+    desc.height = image.height;
+    desc.mipLevels = 0;
+    desc.format = Format::R8G8B8A8_UNORM;
+    desc.bindFlags = BindShaderResource;
+    ShaderResourceView whole;
+    if (!CreateTexture2D(device, desc, image.rgba.data(), out.texture) ||
+        !CreateShaderResourceView(device, out.texture, whole) ||
+        !CreateShaderResourceView(device, out.texture, out.view, 0, 1)) {
+        error = "texture " + std::to_string(index) + ": cannot create a " +
+                std::to_string(image.width) + " x " + std::to_string(image.height) + " texture";
+        return false;
+    }
+    GenerateMips(whole);
+    out.width = static_cast<std::int32_t>(image.width);
+    out.height = static_cast<std::int32_t>(image.height);
+    return true;
+}
+
+}  // namespace quixo::gfx

@@ -1,0 +1,36 @@
+#pragma once
+// Textures from PNG bytes: always RGBA8 (an image without alpha gets 255), the full mip chain
+// generated from the top level, and a view of mip 0 alone, which is all the renderer samples.
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "render/gfx/device.h"
+#include "render/gfx/texture.h"
+
+namespace quixo::gfx {
+
+struct DecodedImage {
+    std::uint32_t width = 0;
+    std::uint32_t height = 0;
+    std::vector<std::uint8_t> rgba;  // row 0 first, 4 bytes a pixel
+};
+
+// Decodes a PNG image of any bit depth and colour type into RGBA8; false with the decoder's
+// reason when the bytes are not a valid image.
+bool DecodePng(const std::uint8_t* data, std::size_t size, DecodedImage& image, std::string& error);
+
+struct LoadedTexture {
+    Texture2D texture;
+    ShaderResourceView view;  // mip 0 only
+    std::int32_t height = 0;
+    std::int32_t width = 0;
+};
+
+// Creates texture `index` of the texture table from its PNG bytes. A bad image gives an error
+// that names the index.
+bool CreateTextureFromMemory(Device& device, const std::uint8_t* data, std::size_t size, int index,
+                             LoadedTexture& out, std::string& error);
+
+}  // namespace quixo::gfx

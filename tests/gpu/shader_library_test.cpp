@@ -1,0 +1,66 @@
+// The embedded shader library: every entry compiles into its table with a layout, members
+// match the host structs, and a failing entry or a packing slip is reported, not hidden.
+#include "render/shader_library.h"
+
+#include "gpu_fixture.h"
+#include "render/shader_source.h"
+
+namespace quixo::gfx::test {
+namespace {
+
+using ShaderLibrary = GpuTest;
+
+ShaderLibrarySource Embedded() {
+    static bool arenas = [] {
+        SetupArenas();
+        return true;
+    }();
+    (void)arenas;
+    return EmbeddedShaderLibrary();
+}
+
+TEST_F(ShaderLibrary, EveryEmbeddedEntryCompilesInListOrder) {
+    static VertexShaderTable vertex;
+    static PixelShaderTable pixel;
+    const ShaderBuildReport report = BuildShaderTables(device(), Embedded(), vertex, pixel);
+    EXPECT_TRUE(report.ok()) << report.firstError();
+    ASSERT_EQ(vertex.count, kVertexShaderCount);
+    ASSERT_EQ(pixel.count, kPixelShaderCount);
+    for (int i = 0; i < kVertexShaderCount; ++i) {
+        EXPECT_EQ(report.vertex[i].name, kVertexShaderEntries[i]);
+        EXPECT_NE(vertex.entries[i].shader.program, 0u) << report.vertex[i].name;
+        EXPECT_NE(vertex.entries[i].layout.vertexArray, 0u) << report.vertex[i].name;
+    }
+    for (int i = 0; i < kPixelShaderCount; ++i) {
+        EXPECT_EQ(report.pixel[i].name, kPixelShaderEntries[i]);
+        EXPECT_NE(pixel.entries[i].program, 0u) << report.pixel[i].name;
+    }
+}
+
+TEST_F(ShaderLibrary, AShiftedHostMemberOrABrokenEntryFailsWithItsName) {
+    ShaderLibrarySource source = Embedded();
+    static const char* const vertexEntries[] = {"A_3_postprocessVS", nullptr};
+    static const char* const pixelEntries[] = {"A_5_bloomHighlightPS", "noSuchPS", nullptr};
+    source.vertexEntries = vertexEntries;
+    source.pixelEntries = pixelEntries;
+    std::vector<ConstantBufferMember> members(source.hostMembers,
+                                              source.hostMembers + source.hostMemberCount);
+    for (auto& m : members) {
+        if (std::string(m.member) == "bloomThrethold") m.offset += 4;
+    }
+    source.hostMembers = members.data();
+    static VertexShaderTable vertex;
+    static PixelShaderTable pixel;
+    const ShaderBuildReport report = BuildShaderTables(device(), source, vertex, pixel);
+    EXPECT_FALSE(report.ok());
+    ASSERT_EQ(report.pixel.size(), 2u);
+    EXPECT_TRUE(report.vertex[0].ok) << report.vertex[0].error;
+    EXPECT_FALSE(report.pixel[0].ok);
+    EXPECT_NE(report.pixel[0].error.find("bloomThrethold"), std::string::npos)
+        << report.pixel[0].error;
+    EXPECT_FALSE(report.pixel[1].ok);
+    EXPECT_NE(report.firstError().find("A_5_bloomHighlightPS"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace quixo::gfx::test
