@@ -1,0 +1,32 @@
+#include "render/gfx/timer_query.h"
+
+#include "render/gfx/gl.h"
+
+namespace quixo::gfx {
+
+std::uint32_t CreateTimerQuery() {
+    GLuint query = 0;
+    glCreateQueries(GL_TIME_ELAPSED, 1, &query);
+    return query;
+}
+
+void BeginTimer(std::uint32_t query) {
+    if (query != 0) glBeginQuery(GL_TIME_ELAPSED, query);
+}
+
+void EndTimer(std::uint32_t query) {
+    if (query != 0) glEndQuery(GL_TIME_ELAPSED);
+}
+
+bool TimerResult(std::uint32_t query, std::uint64_t& nanoseconds) {
+    if (query == 0) return false;
+    GLint available = 0;
+    glGetQueryObjectiv(query, GL_QUERY_RESULT_AVAILABLE, &available);
+    if (!available) return false;
+    GLuint64 value = 0;
+    glGetQueryObjectui64v(query, GL_QUERY_RESULT, &value);
+    nanoseconds = value;
+    return true;
+}
+
+}  // namespace quixo::gfx

@@ -1,0 +1,15 @@
+#pragma once
+// GPU timing of a stretch of commands (tools' frame profiles). The result is read without
+// waiting: a query whose commands are still running reports nothing yet.
+#include <cstdint>
+
+namespace quixo::gfx {
+
+// A query object, 0 when the context has none.
+std::uint32_t CreateTimerQuery();
+void BeginTimer(std::uint32_t query);
+void EndTimer(std::uint32_t query);
+// The elapsed nanoseconds once the GPU has finished the timed commands; false before that.
+bool TimerResult(std::uint32_t query, std::uint64_t& nanoseconds);
+
+}  // namespace quixo::gfx

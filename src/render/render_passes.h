@@ -1,0 +1,31 @@
+#pragma once
+// The pieces of a frame shared by the object passes and the full-screen chain. Only the
+// renderer's own files include this.
+#include <cstddef>
+
+#include "render/renderer.h"
+#include "render/shader_source.h"
+
+namespace quixo {
+
+// Map with discard, copy, unmap.
+void UploadConstants(gfx::Buffer& buffer, const void* data, std::size_t bytes);
+
+// Binds the buffer at register `slot` to both stages.
+void BindConstants(GpuState& gpu, int slot);
+
+// Depth testing off for a full-screen pass: the kept description gets comparison always and
+// depth test off. Returns the comparison it replaced, for DepthOn.
+gfx::ComparisonFunc DepthOff(GpuState& gpu);
+// Depth testing on again with the comparison DepthOff returned.
+void DepthOn(GpuState& gpu, gfx::ComparisonFunc comparison);
+
+// Shaders `index` of both tables, a 4-vertex strip without buffers.
+void FullScreenDraw(GpuState& gpu, int index);
+
+// The object passes (object_draw.cpp), in frame order.
+void UploadPerFrameConstants(GpuState& gpu);
+void VelocityPass(GpuState& gpu);
+void ColourPass(GpuState& gpu);
+
+}  // namespace quixo

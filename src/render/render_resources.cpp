@@ -1,0 +1,226 @@
+// Everything the renderer keeps for the whole run, created once in start-up order.
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <string>
+
+#include "platform/message_box.h"
+#include "render/draw_lists.h"
+#include "render/gfx/timer_query.h"
+#include "render/render_passes.h"
+#include "render/render_settings.h"
+
+namespace quixo {
+
+namespace {
+
+GpuState& TheGpuState() {
+    static GpuState state;
+    return state;
+}
+
+gfx::RasterizerDesc RasterizerDescription() {
+    gfx::RasterizerDesc d;
+    d.fillMode = gfx::FillMode::Solid;
+    d.cullMode = gfx::CullMode::None;
+    d.frontCounterClockwise = false;
+    d.depthClipEnable = true;
+    return d;
+}
+
+gfx::DepthStencilDesc DepthStencilDescription() {
+    gfx::DepthStencilDesc d;
+    d.depthEnable = true;
+    d.depthWriteMask = gfx::DepthWriteMask::All;
+    d.depthFunc = gfx::ComparisonFunc::Less;
+    d.stencilEnable = false;
+    d.stencilReadMask = 0;
+    d.stencilWriteMask = 0;
+    d.frontFace.stencilFunc = gfx::ComparisonFunc::Never;
+    d.backFace.stencilFunc = gfx::ComparisonFunc::Never;
+    return d;
+}
+
+gfx::SamplerDesc SamplerDescription() {
+    gfx::SamplerDesc d;
+    d.filter = gfx::Filter::MinMagMipLinear;
+    d.addressU = d.addressV = d.addressW = gfx::TextureAddressMode::Wrap;
+    d.mipLodBias = 0.0f;
+    d.maxAnisotropy = 1;
+    d.comparisonFunc = gfx::ComparisonFunc::Always;
+    std::fill(d.borderColor, d.borderColor + 4, 0.0f);
+    d.minLod = 0.0f;
+    d.maxLod = 3.402823466e+38f;
+    return d;
+}
+
+struct TargetShape {
+    gfx::Format format;
+    bool mipChain;  // full chain with generate-mips
+};
+
+// Creation order of the seven targets (TargetIndex).
+constexpr TargetShape kTargetShapes[kTargetCount] = {
+    {gfx::Format::B8G8R8A8_UNORM, true},      {gfx::Format::B8G8R8A8_UNORM, true},
+    {gfx::Format::B8G8R8A8_UNORM, true},      {gfx::Format::B8G8R8A8_UNORM, true},
+    {gfx::Format::R16G16B16A16_FLOAT, false}, {gfx::Format::R16G16B16A16_FLOAT, false},
+    {gfx::Format::R16G16B16A16_FLOAT, false},
+};
+
+void CreateTarget(GpuState& gpu, const RenderDevice& rd, const TargetShape& shape,
+                  RenderTarget& target) {
+    gfx::Texture2DDesc desc;
+    desc.width = static_cast<std::uint32_t>(rd.width);
+    desc.height = static_cast<std::uint32_t>(rd.height);
+    desc.mipLevels = shape.mipChain ? 0 : 1;
+    desc.format = shape.format;
+    desc.usage = gfx::Usage::Default;
+    desc.bindFlags = gfx::BindRenderTarget | gfx::BindShaderResource;
+    desc.miscFlags = shape.mipChain ? std::uint32_t{gfx::ResourceMiscGenerateMips} : 0u;
+    gfx::CreateTexture2D(*gpu.device, desc, nullptr, target.texture);
+    gfx::CreateRenderTargetView(*gpu.device, target.texture, target.renderTargetView);
+    gfx::CreateShaderResourceView(*gpu.device, target.texture, target.shaderResourceView);
+    target.width = rd.width;
+    target.height = rd.height;
+    if (shape.mipChain) gfx::GenerateMips(target.shaderResourceView);
+}
+
+gfx::BlendDesc Blending(bool alphaToCoverage, bool enable, gfx::Blend src, gfx::Blend dest,
+                        gfx::Blend srcAlpha, gfx::Blend destAlpha) {
+    gfx::BlendDesc d;
+    d.alphaToCoverageEnable = alphaToCoverage;
+    d.renderTarget0.blendEnable = enable;
+    d.renderTarget0.srcBlend = src;
+    d.renderTarget0.destBlend = dest;
+    d.renderTarget0.blendOp = gfx::BlendOp::Add;
+    d.renderTarget0.srcBlendAlpha = srcAlpha;
+    d.renderTarget0.destBlendAlpha = destAlpha;
+    d.renderTarget0.blendOpAlpha = gfx::BlendOp::Add;
+    d.renderTarget0.renderTargetWriteMask = 0xF;
+    return d;
+}
+
+void CreateBlendStates(GpuState& gpu) {
+    using gfx::Blend;
+    gfx::CreateBlendState(*gpu.device,
+                          Blending(false, false, Blend::One, Blend::Zero, Blend::One, Blend::Zero),
+                          gpu.blendOpaque);
+    gfx::CreateBlendState(
+        *gpu.device,
+        Blending(false, true, Blend::SrcAlpha, Blend::InvSrcAlpha, Blend::One, Blend::Zero),
+        gpu.blendAlpha);
+    gfx::CreateBlendState(*gpu.device,
+                          Blending(true, true, Blend::One, Blend::One, Blend::Zero, Blend::Zero),
+                          gpu.blendAdditive);
+}
+
+}  // namespace
+
+void SetupDevice(RenderDevice& rd, gfx::Device& device, gfx::DeviceContext& context,
+                 gfx::SwapChain& swapChain) {
+    GpuState& gpu = TheGpuState();
+    rd.gpu = &gpu;
+    rd.displayAspect = static_cast<float>(rd.width) / static_cast<float>(rd.height);
+    gpu.device = &device;
+    gpu.context = &context;
+    gpu.swapChain = &swapChain;
+    gfx::CreateRenderTargetView(device, gfx::GetBuffer(swapChain), gpu.backBufferView);
+
+    gfx::Texture2DDesc depth;
+    depth.width = static_cast<std::uint32_t>(rd.width);
+    depth.height = static_cast<std::uint32_t>(rd.height);
+    depth.mipLevels = 1;
+    depth.format = gfx::Format::D24_UNORM_S8_UINT;
+    depth.bindFlags = gfx::BindDepthStencil;
+    gfx::CreateTexture2D(device, depth, nullptr, gpu.depthTexture);
+    gfx::CreateDepthStencilView(device, gpu.depthTexture, gpu.depthView);
+
+    gpu.viewport = gfx::Viewport{
+        0.0f, 0.0f, static_cast<float>(rd.width), static_cast<float>(rd.height), 0.0f, 1.0f};
+    gpu.rasterizerDesc = RasterizerDescription();
+    gpu.depthStencilDesc = DepthStencilDescription();
+    gpu.samplerDesc = SamplerDescription();
+    gfx::CreateRasterizerState(device, gpu.rasterizerDesc, gpu.rasterizer);
+    gfx::CreateDepthStencilState(device, gpu.depthStencilDesc, gpu.depthState);
+    gfx::CreateSamplerState(device, gpu.samplerDesc, gpu.sampler);
+
+    gfx::OMSetRenderTargets(context, &gpu.backBufferView, &gpu.depthView);
+    gfx::RSSetViewports(context, gpu.viewport);
+    gfx::RSSetState(context, &gpu.rasterizer);
+    gfx::OMSetDepthStencilState(context, &gpu.depthState, 0);
+    gfx::PSSetSamplers(context, &gpu.sampler);
+}
+
+void CompileShaders(RenderDevice& rd) {
+    CompileShaderLibrary(*rd.gpu->device, rd.gpu->vertexShaders, rd.gpu->pixelShaders);
+}
+
+void CreateTextures(RenderDevice& rd) {
+    GpuState& gpu = *rd.gpu;
+    const StoredTexture* stored = StoredTextures();
+    for (int i = 0; i < kTextureCount; ++i) {
+        std::string error;
+        if (!gfx::CreateTextureFromMemory(*gpu.device, stored[i].bytes, stored[i].length, i,
+                                          gpu.textures.entries[i], error)) {
+            FatalError(error);
+        }
+    }
+}
+
+void CreateRenderResources(RenderDevice& rd, bool vsync, bool antiAlias) {
+    GpuState& gpu = *rd.gpu;
+    RenderSettings& settings = Settings();
+    settings.vsyncEnabled = vsync ? 1 : 0;
+    settings.fxaaEnabled = antiAlias ? 1 : 0;
+
+    for (const ConstantBufferInfo& info : kConstantBuffers) {
+        const gfx::BufferDesc desc{info.size, gfx::Usage::Dynamic, gfx::BindConstantBuffer,
+                                   gfx::CpuAccessWrite};
+        gfx::CreateBuffer(*gpu.device, desc, nullptr, gpu.constants[info.slot]);
+    }
+    for (int t = 0; t < kTargetCount; ++t) CreateTarget(gpu, rd, kTargetShapes[t], gpu.targets[t]);
+
+    const gfx::BufferDesc lines{kDebugLineVertices * sizeof(MeshVertex), gfx::Usage::Dynamic,
+                                gfx::BindVertexBuffer, gfx::CpuAccessWrite};
+    gfx::CreateBuffer(*gpu.device, lines, nullptr, gpu.debugLineBuffer);
+    Lists().debugLineCount = 0;
+
+    WindowSizeData window{};
+    window.w_width = static_cast<float>(rd.width);
+    window.w_height = static_cast<float>(rd.height);
+    UploadConstants(gpu.constants[5], &window, sizeof window);
+    BindConstants(gpu, 5);
+
+    CreateBlendStates(gpu);
+    settings.lightDir[0] = 1.0f;
+    settings.lightDir[1] = 1.0f;
+    settings.lightDir[2] = 1.0f;
+    settings.lightDir[3] = 0.0f;
+
+    if (gpu.timerQueries) gpu.timerQuery = gfx::CreateTimerQuery();
+}
+
+void RebindLongLivedState(RenderDevice& rd) {
+    GpuState& gpu = *rd.gpu;
+    gfx::RSSetViewports(*gpu.context, gpu.viewport);
+    gfx::RSSetState(*gpu.context, &gpu.rasterizer);
+    gfx::OMSetDepthStencilState(*gpu.context, &gpu.depthState, 0);
+    gfx::PSSetSamplers(*gpu.context, &gpu.sampler);
+    BindConstants(gpu, 5);
+}
+
+std::vector<std::uint8_t> ReadBackBuffer(RenderDevice& rd) {
+    const std::vector<float> pixels = gfx::ReadTexturePixels(gfx::GetBuffer(*rd.gpu->swapChain));
+    std::vector<std::uint8_t> bytes(pixels.size());
+    for (std::size_t i = 0; i < pixels.size(); ++i) {
+        const float v = std::clamp(pixels[i], 0.0f, 1.0f);
+        bytes[i] = static_cast<std::uint8_t>(std::lround(v * 255.0f));
+    }
+    return bytes;
+}
+
+double LastFrameGpuMs(const RenderDevice& rd) {
+    return rd.gpu ? rd.gpu->lastFrameGpuMs : 0.0;
+}
+
+}  // namespace quixo

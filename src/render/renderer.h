@@ -1,0 +1,120 @@
+#pragma once
+// The GPU half of the render context: every long-lived graphics object, made once at start-up
+// in a fixed order, and the frame that turns the draw lists and RenderSettings into a
+// presented image.
+#include <cstdint>
+#include <vector>
+
+#include "memory/arena.h"
+#include "mesh/mesh_vertex.h"
+#include "render/gfx/context.h"
+#include "render/gfx/swap_chain.h"
+#include "render/gfx/texture_loader.h"
+#include "render/render_device.h"
+#include "render/shader_library.h"
+#include "render/texture_table.h"
+
+namespace quixo {
+
+constexpr int kMeshTableSize = 74;
+constexpr int kProgramMeshFirstEntry = 35;          // after the text meshes
+constexpr std::uint32_t kDebugLineVertices = 1024;  // two vertices per debug line
+
+// One mesh table entry; a vertex buffer without a GL name is no mesh, and drawing skips it.
+struct GpuMesh {
+    gfx::Buffer vertexBuffer;
+    gfx::Buffer indexBuffer;
+    std::uint32_t indexCount = 0;
+};
+
+struct MeshTable {
+    GpuMesh entries[kMeshTableSize];
+};
+
+struct TextureTable {
+    gfx::LoadedTexture entries[kTextureCount];
+};
+
+struct RenderTarget {
+    gfx::Texture2D texture;
+    gfx::RenderTargetView renderTargetView;
+    gfx::ShaderResourceView shaderResourceView;
+    std::int32_t width = 0;
+    std::int32_t height = 0;
+};
+
+// The seven off-screen targets, in creation order.
+enum TargetIndex : int {
+    kTargetSceneColour,
+    kTargetBloomHighlight,
+    kTargetBloomBlurred,
+    kTargetComposite,
+    kTargetVelocityDepth,
+    kTargetBlurredScene,
+    kTargetBlurIntermediate,
+    kTargetCount,
+};
+
+struct GpuState {
+    gfx::Device* device = nullptr;
+    gfx::DeviceContext* context = nullptr;
+    gfx::SwapChain* swapChain = nullptr;
+    gfx::RenderTargetView backBufferView;
+    gfx::Texture2D depthTexture;
+    gfx::DepthStencilView depthView;
+    gfx::Viewport viewport;
+    // Kept descriptions; the depth-stencil one is edited by the full-screen passes.
+    gfx::RasterizerDesc rasterizerDesc;
+    gfx::DepthStencilDesc depthStencilDesc;
+    gfx::SamplerDesc samplerDesc;
+    gfx::RasterizerState rasterizer;
+    gfx::SamplerState sampler;
+    // The depth state in effect: the context points at it, so it lives here.
+    gfx::DepthStencilState depthState;
+    gfx::Buffer constants[kConstantBufferCount];  // index = register
+    RenderTarget targets[kTargetCount];
+    gfx::Buffer debugLineBuffer;
+    gfx::BlendState blendOpaque, blendAlpha, blendAdditive;
+    MeshTable meshes;
+    VertexShaderTable vertexShaders;
+    PixelShaderTable pixelShaders;
+    TextureTable textures;
+    // GPU frame timing (tools): on when timerQueries is set before CreateRenderResources.
+    bool timerQueries = false;
+    std::uint32_t timerQuery = 0;
+    bool timerPending = false;
+    double lastFrameGpuMs = 0.0;
+};
+
+// Start-up steps, called in this order; device, context and swap chain are created by the
+// caller (on the window's GL context, or headless with gfx::StartHeadless). rd.width and
+// rd.height must hold the back buffer's size.
+void SetupDevice(RenderDevice& rd, gfx::Device& device, gfx::DeviceContext& context,
+                 gfx::SwapChain& swapChain);
+void CompileShaders(RenderDevice& rd);
+// Entries 0 .. count-1 from the text meshes' streams; returns count.
+int UploadTextMeshes(RenderDevice& rd, const MeshStreams* streams, int count);
+// The 39 stored programs, in record order, into firstEntry .. firstEntry + 38.
+void BuildProgramMeshes(RenderDevice& rd, int firstEntry);
+// The 29 embedded images; a corrupt one stops the program with a message naming its index.
+void CreateTextures(RenderDevice& rd);
+void CreateRenderResources(RenderDevice& rd, bool vsync, bool antiAlias);
+
+// One frame of the composition chain, present included, from the global draw lists,
+// RenderSettings and camera.
+void RenderFrame(RenderDevice& rd);
+
+// For tests and tools: the back buffer as RGBA8, rows top first.
+std::vector<std::uint8_t> ReadBackBuffer(RenderDevice& rd);
+// GPU time of the last frame that has finished, in milliseconds (0 without timer queries).
+double LastFrameGpuMs(const RenderDevice& rd);
+// For tests and tools that share the context with other drawing: binds again what start-up
+// binds once for the whole run (rasterizer, viewport, sampler, depth state, window-size
+// buffer).
+void RebindLongLivedState(RenderDevice& rd);
+
+// One mesh into its table entry: dynamic buffers written once by map with discard. Empty
+// streams leave the entry without a mesh.
+void UploadMesh(gfx::Device& device, const MeshStreams& streams, GpuMesh& entry);
+
+}  // namespace quixo

@@ -1,0 +1,336 @@
+// The renderer on the headless device at 64 × 36: what the draw lists and settings written by
+// a graph imply for the presented frame, checked against values worked out on the CPU.
+#include "render/renderer.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+#include "cube_program.h"
+#include "gpu_fixture.h"
+#include "render/camera.h"
+#include "render/draw_lists.h"
+#include "render/gfx/buffer_readback.h"
+#include "render/render_settings.h"
+#include "unit/graph_builder.h"
+
+namespace quixo::gfx::test {
+namespace {
+
+constexpr int kW = 64;
+constexpr int kH = 36;
+constexpr int kCubeEntry = kProgramMeshFirstEntry;
+
+struct Harness {
+    SwapChain swapChain;
+    RenderDevice rd{};
+};
+
+// One renderer for the whole binary: shaders compile once, and the cube program's mesh sits
+// where the first stored program would.
+Harness& TheHarness() {
+    static Harness h;
+    static bool ready = [] {
+        quixo::test::EnsureGraphCore();
+        SwapChainDesc desc{kW, kH, Format::R8G8B8A8_UNORM};
+        if (!CreateSwapChain(Graphics().device, desc, nullptr, h.swapChain)) return false;
+        h.rd.width = kW;
+        h.rd.height = kH;
+        SetupDevice(h.rd, Graphics().device, Graphics().context, h.swapChain);
+        CompileShaders(h.rd);
+        UploadMesh(Graphics().device, CubeProgramStreams(), h.rd.gpu->meshes.entries[kCubeEntry]);
+        CreateRenderResources(h.rd, false, false);
+        return true;
+    }();
+    EXPECT_TRUE(ready);
+    return h;
+}
+
+struct Rgba {
+    int r, g, b, a;
+};
+
+Rgba At(const std::vector<std::uint8_t>& image, int x, int y) {
+    const std::uint8_t* p = &image[(static_cast<std::size_t>(y) * kW + x) * 4];
+    return {p[0], p[1], p[2], p[3]};
+}
+
+::testing::AssertionResult Near(Rgba got, Rgba want, int tol = 1) {
+    if (std::abs(got.r - want.r) <= tol && std::abs(got.g - want.g) <= tol &&
+        std::abs(got.b - want.b) <= tol) {
+        return ::testing::AssertionSuccess();
+    }
+    return ::testing::AssertionFailure()
+           << "got (" << got.r << ", " << got.g << ", " << got.b << "), want (" << want.r << ", "
+           << want.g << ", " << want.b << ")";
+}
+
+int Byte(float v) {
+    return static_cast<int>(std::lround(std::clamp(v, 0.0f, 1.0f) * 255.0f));
+}
+
+// A graph of one frame: a fixed camera at (0, 0, 6) looking at the origin, plus what a test
+// adds. Nodes are evaluated in index order, as a scene's are.
+class Scene {
+public:
+    Scene() {
+        const int eye = g.Data({{0, 0, 6, 0}});
+        const int target = g.Data({{0, 0, 0, 0}});
+        g.Node(52, {}, {eye, target});
+    }
+    // An emitter (type 46) of one cube of half-size `half` at `at`, ambient colour `colour`.
+    void Cube(Vec4 at, float half, Vec4 colour) {
+        const int p = g.Data({at});
+        const int s = g.Data({{half - 1, half - 1, half - 1, 0}});
+        const int r = g.Data({{0, 0, 0, 0}});
+        const int c = g.Data({colour});
+        g.Node(46, {kCubeEntry, 1, kVertexShaderBaseAmbient, kPixelShaderBaseAmbient},
+               {p, s, r, c});
+    }
+    void ClearColour(Vec4 c) { g.Node(51, {}, {g.Data({c})}); }
+    void Transition(int type, float factor) {
+        g.Node(57, {float(type)}, {g.Data({{factor, 0, 0, 0}})});
+    }
+    void MotionBlur(float resetDistance) { g.Node(58, {resetDistance}); }
+
+    // The main loop's frame: resets and evaluation, then the render.
+    void Evaluate() {
+        ResetListCounts(Lists());
+        ResetTransition(Settings());
+        g.Evaluate(TheHarness().rd);
+    }
+    static void Draw() { RenderFrame(TheHarness().rd); }
+    // The whole frame; returns the presented image.
+    std::vector<std::uint8_t> Render() {
+        Evaluate();
+        Draw();
+        return ReadBackBuffer(TheHarness().rd);
+    }
+
+    static constexpr int kVertexShaderBaseAmbient = 9;
+    static constexpr int kPixelShaderBaseAmbient = 9;
+
+private:
+    quixo::test::GraphBuilder g;
+};
+
+class Renderer : public GpuTest {
+protected:
+    void SetUp() override {
+        GpuTest::SetUp();
+        Harness& h = TheHarness();
+        ASSERT_NE(h.rd.gpu, nullptr);
+        RebindLongLivedState(h.rd);
+        RenderSettings& s = Settings();
+        ResetSettingsToStart(s);
+        ResetAfterPresent(s);
+        // List storage starts zeroed in every test, as at program start.
+        std::memset(&Lists(), 0, sizeof(DrawLists));
+    }
+};
+
+// The screen position of p × world × viewProj in pixels (x right, y down).
+struct Point2 {
+    float x, y;
+};
+Point2 Project(const Matrix& worldViewProj, const float p[3]) {
+    float c[4];
+    TransformPoint(worldViewProj, p, c);
+    return {(c[0] / c[3] + 1.0f) * 0.5f * kW, (1.0f - c[1] / c[3]) * 0.5f * kH};
+}
+
+// Signed distance of q from the convex hull of the points (negative inside).
+float HullDistance(std::vector<Point2> pts, Point2 q) {
+    std::sort(pts.begin(), pts.end(),
+              [](Point2 a, Point2 b) { return a.x < b.x || (a.x == b.x && a.y < b.y); });
+    auto cross = [](Point2 o, Point2 a, Point2 b) {
+        return (a.x - o.x) * (b.y - o.y) - (a.y - o.y) * (b.x - o.x);
+    };
+    std::vector<Point2> hull(2 * pts.size());
+    std::size_t k = 0;
+    for (std::size_t i = 0; i < pts.size(); ++i) {
+        while (k >= 2 && cross(hull[k - 2], hull[k - 1], pts[i]) <= 0) --k;
+        hull[k++] = pts[i];
+    }
+    for (std::size_t i = pts.size() - 1, t = k + 1; i-- > 0;) {
+        while (k >= t && cross(hull[k - 2], hull[k - 1], pts[i]) <= 0) --k;
+        hull[k++] = pts[i];
+    }
+    hull.resize(k - 1);
+    float worst = -1e30f;
+    for (std::size_t i = 0; i < hull.size(); ++i) {
+        const Point2 a = hull[i], b = hull[(i + 1) % hull.size()];
+        const float len = std::hypot(b.x - a.x, b.y - a.y);
+        worst = std::max(worst, -cross(a, b, q) / len);
+    }
+    return worst;
+}
+
+float CubeHullDistance(const float at[3], float half, Point2 q) {
+    const float scale[3] = {half, half, half};
+    const float rotation[3] = {0, 0, 0};
+    const Matrix wvp = WorldMatrix(at, scale, rotation) * Camera().viewProj;
+    std::vector<Point2> corners;
+    for (int i = 0; i < 8; ++i) {
+        const float c[3] = {(i & 1) ? 1.0f : -1.0f, (i & 2) ? 1.0f : -1.0f, (i & 4) ? 1.0f : -1.0f};
+        corners.push_back(Project(wvp, c));
+    }
+    return HullDistance(corners, q);
+}
+
+TEST_F(Renderer, MeshUploadOfTheCubeProgramGivesThirtySixVerticesWithOneCentrePerFace) {
+    const GpuMesh& cube = TheHarness().rd.gpu->meshes.entries[kCubeEntry];
+    ASSERT_EQ(cube.indexCount, 36u);
+    const std::vector<std::uint8_t> vb = ReadBufferBytes(cube.vertexBuffer);
+    const std::vector<std::uint8_t> ib = ReadBufferBytes(cube.indexBuffer);
+    ASSERT_EQ(vb.size(), 36 * sizeof(MeshVertex));
+    ASSERT_EQ(ib.size(), 36 * sizeof(std::uint32_t));
+    std::vector<MeshVertex> v(36);
+    std::memcpy(v.data(), vb.data(), vb.size());
+    std::vector<std::uint32_t> idx(36);
+    std::memcpy(idx.data(), ib.data(), ib.size());
+    for (std::uint32_t i = 0; i < 36; ++i) EXPECT_EQ(idx[i], i);
+    for (int face = 0; face < 6; ++face) {
+        // G is the mean of the face's corners and the same for all six of its vertices.
+        float mean[3] = {0, 0, 0};
+        for (int k : {0, 1, 2, 4}) {
+            for (int c = 0; c < 3; ++c) mean[c] += v[face * 6 + k].position[c] / 4;
+        }
+        for (int k = 0; k < 6; ++k) {
+            const MeshVertex& m = v[face * 6 + k];
+            for (int c = 0; c < 3; ++c) EXPECT_FLOAT_EQ(m.centre[c], mean[c]) << face;
+            EXPECT_EQ(m.centre[3], 1.0f);
+        }
+    }
+    EXPECT_FLOAT_EQ(v[0].centre[2], -1.0f);
+
+    GpuMesh empty;
+    UploadMesh(device(), MeshStreams{}, empty);
+    EXPECT_EQ(empty.vertexBuffer.name, 0u);
+    EXPECT_EQ(empty.indexCount, 0u);
+}
+
+TEST_F(Renderer, AnEmittedCubeLandsWhereWorldViewProjectionPutsIt) {
+    Scene scene;
+    const float at[3] = {1.2f, 0.4f, 0.0f};
+    scene.Cube({at[0], at[1], at[2], 0}, 1.0f, {1.0f, 0.5f, 0.25f, 1.0f});
+    scene.ClearColour({0, 0, 0, 1});
+    const std::vector<std::uint8_t> image = scene.Render();
+    int inside = 0;
+    for (int y = 0; y < kH; ++y) {
+        for (int x = 0; x < kW; ++x) {
+            const float d = CubeHullDistance(at, 1.0f, {x + 0.5f, y + 0.5f});
+            if (d < -1.0f) {
+                ++inside;
+                EXPECT_TRUE(Near(At(image, x, y), {255, 128, 64, 255})) << x << ", " << y;
+            } else if (d > 1.0f) {
+                EXPECT_TRUE(Near(At(image, x, y), {0, 0, 0, 255})) << x << ", " << y;
+            }
+        }
+    }
+    EXPECT_GT(inside, 20);
+}
+
+TEST_F(Renderer, AClearColourNodeColoursTheBackgroundForOneFrame) {
+    {
+        Scene scene;
+        scene.ClearColour({0.2f, 0.4f, 0.6f, 1.0f});
+        const std::vector<std::uint8_t> image = scene.Render();
+        for (int y = 0; y < kH; y += 5) {
+            for (int x = 0; x < kW; x += 7) {
+                EXPECT_TRUE(Near(At(image, x, y), {51, 102, 153, 255})) << x << ", " << y;
+            }
+        }
+    }
+    // The next frame without the node falls back to the default colour.
+    Scene plain;
+    EXPECT_TRUE(Near(At(plain.Render(), 10, 10), {30, 65, 90, 255}));
+}
+
+TEST_F(Renderer, AFadeToBlackDarkensTheFrameByItsFactor) {
+    const Vec4 colour{0.8f, 0.6f, 0.4f, 1.0f};
+    for (float factor : {0.25f, 0.5f, 1.0f, 0.0f}) {
+        Scene scene;
+        scene.ClearColour(colour);
+        scene.Transition(1, factor);
+        const std::vector<std::uint8_t> image = scene.Render();
+        // The scene colour target holds 8-bit values; the composite scales them.
+        const Rgba want{Byte(Byte(colour.x) / 255.0f * factor),
+                        Byte(Byte(colour.y) / 255.0f * factor),
+                        Byte(Byte(colour.z) / 255.0f * factor), 0};
+        EXPECT_TRUE(Near(At(image, 3, 4), want)) << factor;
+        EXPECT_TRUE(Near(At(image, 60, 30), want)) << factor;
+    }
+}
+
+// Two frames: a still cube on the left and one that moves right on the right. With motion
+// blur the composite averages nine samples into a tenth-weighted sum, so a still pixel comes
+// out at 0.9 of its value; only pixels near the moving cube differ from that.
+std::vector<std::uint8_t> TwoFrames(bool blur) {
+    std::memset(&Lists(), 0, sizeof(DrawLists));
+    const Vec4 still{-1.8f, 0, 0, 0}, grey{0.6f, 0.6f, 0.6f, 1}, white{1, 1, 1, 1};
+    {
+        Scene first;
+        first.ClearColour({0.4f, 0.2f, 0.0f, 1});
+        first.Cube(still, 0.6f, grey);
+        first.Cube({0.6f, 0, 0, 0}, 0.6f, white);
+        first.Render();
+    }
+    Scene second;
+    second.ClearColour({0.4f, 0.2f, 0.0f, 1});
+    second.Cube(still, 0.6f, grey);
+    second.Cube({1.6f, 0, 0, 0}, 0.6f, white);
+    if (blur) second.MotionBlur(100.0f);
+    return second.Render();
+}
+
+TEST_F(Renderer, MotionBlurChangesOnlyWhereObjectsMove) {
+    const std::vector<std::uint8_t> off = TwoFrames(false);
+    const std::vector<std::uint8_t> on = TwoFrames(true);
+    const float from[3] = {0.6f, 0, 0}, to[3] = {1.6f, 0, 0};
+    int changed = 0, still = 0;
+    for (int y = 0; y < kH; ++y) {
+        for (int x = 0; x < kW; ++x) {
+            const Point2 q{x + 0.5f, y + 0.5f};
+            const bool nearMotion =
+                CubeHullDistance(from, 0.6f, q) < 3.0f || CubeHullDistance(to, 0.6f, q) < 3.0f;
+            const Rgba a = At(off, x, y), b = At(on, x, y);
+            const Rgba dimmed{Byte(a.r / 255.0f * 0.9f), Byte(a.g / 255.0f * 0.9f),
+                              Byte(a.b / 255.0f * 0.9f), 0};
+            if (!nearMotion) {
+                ++still;
+                EXPECT_TRUE(Near(b, dimmed)) << x << ", " << y;
+            } else if (!Near(b, dimmed, 4)) {
+                ++changed;
+            }
+        }
+    }
+    EXPECT_GT(still, 500);
+    EXPECT_GT(changed, 10);
+}
+
+TEST_F(Renderer, HundredsOfFramesWithEveryEffectRaiseNoGlError) {
+    RenderSettings& s = Settings();
+    for (int frame = 0; frame < 300; ++frame) {
+        Scene scene;
+        const float t = static_cast<float>(frame) * 0.05f;
+        scene.Cube({std::sin(t), 0, 0, 0}, 0.5f, {0.9f, 0.9f, 0.9f, 1});
+        if (frame % 2 == 0) scene.MotionBlur(0.5f);
+        scene.Transition(frame % 4, 0.7f);
+        scene.Evaluate();
+        s.bloomEnabled = frame % 3 == 0;
+        s.bloomThreshold = 0.5f;
+        s.bloomBlurScale = 0.05f;
+        s.bloomColor = 1.0f;
+        s.dofEnabled = frame % 5 == 0;
+        s.fxaaEnabled = frame % 2;
+        SpriteItem sprite{{0, 0, 1, 1}, {0.5f, 0.5f}, {1, 1}, t, 28, frame % 3, 0.5f, 1.0f};
+        PushSprite(Lists(), sprite);
+        Scene::Draw();
+    }
+    s.fxaaEnabled = 0;
+    EXPECT_GE(TheHarness().swapChain.presentCount, 300u);
+}
+
+}  // namespace
+}  // namespace quixo::gfx::test
