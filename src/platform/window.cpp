@@ -41,19 +41,22 @@ PlaybackWindow* OpenPlaybackWindow(int width, int height, bool fullScreen, std::
     SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 0);
 
     Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_BORDERLESS | SDL_WINDOW_SHOWN;
-    int x = 0, y = 0;
+    int x = 0, y = 0, w = width, h = height;
+    SDL_DisplayMode desktop{};
+    const bool haveDesktop = SDL_GetDesktopDisplayMode(0, &desktop) == 0;
     if (fullScreen) {
+        // Made at the desktop's size and origin as well: without a window manager to honour
+        // the full-screen request, the window still covers the screen.
         flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
-        x = SDL_WINDOWPOS_UNDEFINED;
-        y = SDL_WINDOWPOS_UNDEFINED;
-    } else {
-        SDL_DisplayMode desktop{};
-        if (SDL_GetDesktopDisplayMode(0, &desktop) == 0) {
-            x = (desktop.w - width) >> 1;
-            y = (desktop.h - height) >> 1;
+        if (haveDesktop) {
+            w = desktop.w;
+            h = desktop.h;
         }
+    } else if (haveDesktop) {
+        x = (desktop.w - width) >> 1;
+        y = (desktop.h - height) >> 1;
     }
-    SDL_Window* window = SDL_CreateWindow("Quixo", x, y, width, height, flags);
+    SDL_Window* window = SDL_CreateWindow("Quixo", x, y, w, h, flags);
     if (window == nullptr) {
         error = std::string("cannot open the playback window: ") + SDL_GetError();
         return nullptr;
