@@ -8,6 +8,9 @@ CommandRunner SetupEval(CLI::App& sub);
 CommandRunner SetupStats(CLI::App& sub);
 CommandRunner SetupShaders(CLI::App& sub);
 CommandRunner SetupMesh(CLI::App& sub);
+CommandRunner SetupRender(CLI::App& sub);
+CommandRunner SetupContactSheet(CLI::App& sub);
+CommandRunner SetupProfile(CLI::App& sub);
 Json StatsWords();
 Json SceneStats();
 Json TypeStats();
@@ -22,6 +25,10 @@ const ToolCommand kToolCommands[] = {
     {"stats", "the embedded data at a glance", SetupStats},
     {"shaders", "compile every entry of the embedded shader library", SetupShaders},
     {"mesh", "run mesh programs and print the quad meshes they build", SetupMesh},
+    {"render", "render one frame of the show headless into a PNG file", SetupRender},
+    {"contact-sheet", "thumbnails of the whole show at a glance, in one PNG file",
+     SetupContactSheet},
+    {"profile", "start-up step times and frame times of the show, headless", SetupProfile},
 };
 const int kToolCommandCount = sizeof kToolCommands / sizeof kToolCommands[0];
 
