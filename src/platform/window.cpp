@@ -16,6 +16,17 @@ SDL_HitTestResult DragAnywhere(SDL_Window*, const SDL_Point*, void*) {
     return SDL_HITTEST_DRAGGABLE;
 }
 
+// Set when an Escape press reaches SDL's queue. A press and its release can both arrive within
+// one event pump, after which the key state alone reads "up": the latch keeps the press for
+// the next EscapeDown, as an asynchronous key-state query reports a press since the last call.
+bool g_escapePressed = false;
+
+int WatchEscape(void*, SDL_Event* event) {
+    if (event->type == SDL_KEYDOWN && event->key.keysym.scancode == SDL_SCANCODE_ESCAPE)
+        g_escapePressed = true;
+    return 1;
+}
+
 }  // namespace
 
 PlaybackWindow* OpenPlaybackWindow(int width, int height, bool fullScreen, std::string& error) {
@@ -30,19 +41,22 @@ PlaybackWindow* OpenPlaybackWindow(int width, int height, bool fullScreen, std::
     SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 0);
 
     Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_BORDERLESS | SDL_WINDOW_SHOWN;
-    int x = 0, y = 0;
+    int x = 0, y = 0, w = width, h = height;
+    SDL_DisplayMode desktop{};
+    const bool haveDesktop = SDL_GetDesktopDisplayMode(0, &desktop) == 0;
     if (fullScreen) {
+        // Made at the desktop's size and origin as well: without a window manager to honour
+        // the full-screen request, the window still covers the screen.
         flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
-        x = SDL_WINDOWPOS_UNDEFINED;
-        y = SDL_WINDOWPOS_UNDEFINED;
-    } else {
-        SDL_DisplayMode desktop{};
-        if (SDL_GetDesktopDisplayMode(0, &desktop) == 0) {
-            x = (desktop.w - width) >> 1;
-            y = (desktop.h - height) >> 1;
+        if (haveDesktop) {
+            w = desktop.w;
+            h = desktop.h;
         }
+    } else if (haveDesktop) {
+        x = (desktop.w - width) >> 1;
+        y = (desktop.h - height) >> 1;
     }
-    SDL_Window* window = SDL_CreateWindow("Quixo", x, y, width, height, flags);
+    SDL_Window* window = SDL_CreateWindow("Quixo", x, y, w, h, flags);
     if (window == nullptr) {
         error = std::string("cannot open the playback window: ") + SDL_GetError();
         return nullptr;
@@ -53,6 +67,7 @@ PlaybackWindow* OpenPlaybackWindow(int width, int height, bool fullScreen, std::
         SDL_DestroyWindow(window);
         return nullptr;
     }
+    SDL_AddEventWatch(WatchEscape, nullptr);
     if (fullScreen) {
         SDL_ShowCursor(SDL_DISABLE);
     } else {
@@ -74,7 +89,9 @@ WindowEvent PollWindowEvent(PlaybackWindow*) {
 bool EscapeDown() {
     SDL_PumpEvents();
     const Uint8* keys = SDL_GetKeyboardState(nullptr);
-    return keys != nullptr && keys[SDL_SCANCODE_ESCAPE] != 0;
+    const bool down = g_escapePressed || (keys != nullptr && keys[SDL_SCANCODE_ESCAPE] != 0);
+    g_escapePressed = false;
+    return down;
 }
 
 WindowSize DrawableSize(PlaybackWindow* window) {

@@ -28,7 +28,8 @@ enum class WindowEvent {
 // Takes at most one waiting event and handles it (the main loop's one-message-per-pass rule).
 WindowEvent PollWindowEvent(PlaybackWindow* window);
 
-// Whether Escape is held down now.
+// Whether Escape is held down now, or was pressed since the last call (a quick tap between two
+// calls still counts).
 bool EscapeDown();
 
 // The size in pixels of what the window shows (the default framebuffer).

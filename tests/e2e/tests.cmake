@@ -4,3 +4,8 @@ target_link_libraries(quixo_launcher_probe PRIVATE quixo_lib)
 add_dependencies(quixo_e2e_tests quixo_launcher_probe)
 target_compile_definitions(quixo_e2e_tests PRIVATE
   QUIXO_LAUNCHER_PROBE="$<TARGET_FILE:quixo_launcher_probe>")
+
+# The demo itself, run from the build folder where its music is copied, and the capture tool.
+add_dependencies(quixo_e2e_tests quixo quixo-tool)
+target_compile_definitions(quixo_e2e_tests PRIVATE QUIXO_DEMO="$<TARGET_FILE:quixo>"
+  QUIXO_TOOL="$<TARGET_FILE:quixo-tool>")

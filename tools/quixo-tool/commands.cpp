@@ -3,8 +3,11 @@
 namespace quixo::tool {
 
 CommandRunner SetupClock(CLI::App& sub);
+CommandRunner SetupContactSheet(CLI::App& sub);
 CommandRunner SetupEval(CLI::App& sub);
 CommandRunner SetupMesh(CLI::App& sub);
+CommandRunner SetupProfile(CLI::App& sub);
+CommandRunner SetupRender(CLI::App& sub);
 CommandRunner SetupShaders(CLI::App& sub);
 CommandRunner SetupStats(CLI::App& sub);
 CommandRunner SetupText(CLI::App& sub);
@@ -19,10 +22,14 @@ Json MusicStats();
 const ToolCommand kToolCommands[] = {
     {"clock", "the clock reading of a music position", SetupClock},
     {"eval", "evaluate one graph slot for K frames and print what it produced", SetupEval},
-    {"mesh", "run mesh programs and print the quad meshes they build", SetupMesh},
-    {"shaders", "compile every entry of the embedded shader library", SetupShaders},
     {"stats", "the embedded data at a glance", SetupStats},
+    {"mesh", "run mesh programs and print the quad meshes they build", SetupMesh},
     {"text", "the 3D text meshes: counts and bounds", SetupText},
+    {"shaders", "compile every entry of the embedded shader library", SetupShaders},
+    {"render", "render one frame of the show headless into a PNG file", SetupRender},
+    {"contact-sheet", "thumbnails of the whole show at a glance, in one PNG file",
+     SetupContactSheet},
+    {"profile", "start-up step times and frame times of the show, headless", SetupProfile},
 };
 const int kToolCommandCount = sizeof kToolCommands / sizeof kToolCommands[0];
 

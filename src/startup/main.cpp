@@ -1,0 +1,135 @@
+// quixo: the demo. No command line: the launcher, then the show in time with the music.
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "graph/graph.h"
+#include "graph/scene_data.h"
+#include "memory/arena.h"
+#include "platform/message_box.h"
+#include "platform/window.h"
+#include "render/gfx/context.h"
+#include "render/gfx/device.h"
+#include "render/gfx/swap_chain.h"
+#include "render/render_device.h"
+#include "render/renderer.h"
+#include "startup/launcher.h"
+#include "startup/main_loop.h"
+#include "startup/music_clock.h"
+#include "startup/startup.h"
+
+namespace quixo {
+namespace {
+
+// The process ends here on every path: nothing is released and no static destructor runs (the
+// music keeps playing on its own thread until the process is gone).
+[[noreturn]] void EndProcess(int status) {
+    std::fflush(nullptr);
+    std::_Exit(status);
+}
+
+void PresentDrawableSize(void* window, int* width, int* height) {
+    const WindowSize size = DrawableSize(static_cast<PlaybackWindow*>(window));
+    *width = size.width;
+    *height = size.height;
+}
+
+void PresentSwap(void* window, int syncInterval) {
+    // Changing the interval can cost a driver round trip: only when it changes.
+    static int current = -1;
+    if (syncInterval != current) {
+        SetSwapInterval(syncInterval);
+        current = syncInterval;
+    }
+    SwapWindow(static_cast<PlaybackWindow*>(window));
+}
+
+struct Show {
+    PlaybackWindow* window;
+    RenderDevice* rd;
+};
+
+bool ServiceMusicPlaying(void*) {
+    return IsMusicPlaying();
+}
+
+PassEvent ServicePoll(void* user) {
+    switch (PollWindowEvent(static_cast<Show*>(user)->window)) {
+        case WindowEvent::None:
+            return PassEvent::None;
+        case WindowEvent::Quit:
+            return PassEvent::Quit;
+        case WindowEvent::Other:
+            return PassEvent::Other;
+    }
+    return PassEvent::Other;
+}
+
+bool ServiceEscape(void*) {
+    return EscapeDown();
+}
+
+// With the music off no music was started, and the position reads 0: frame 0 repeats.
+std::int32_t ServicePosition(void*) {
+    return MusicPositionMs();
+}
+
+void ServiceFrame(void* user, const ClockReading& clock) {
+    RenderDevice& rd = *static_cast<Show*>(user)->rd;
+    EvaluateShowFrame(rd, clock.scene);
+    RenderFrame(rd);
+}
+
+int Run() {
+    SetMessageBoxMode(MessageBoxMode::Interactive);
+    SetupArenas();
+    InitGraphCore();
+
+    const std::optional<LaunchSettings> launched = RunLauncher();
+    if (!launched) return 1;  // no display at all: the launcher has said why
+    const LaunchSettings settings = *launched;
+    if (settings.ok == 0) return 0;
+    std::fprintf(stderr, "%s\n", FormatLaunchSettings(settings).c_str());
+
+    RenderDevice& rd = Device();
+    rd.width = settings.width;
+    rd.height = settings.height;
+    rd.displayAspect = static_cast<float>(settings.width) / static_cast<float>(settings.height);
+
+    std::string error;
+    PlaybackWindow* window =
+        OpenPlaybackWindow(settings.width, settings.height, settings.fullScreen != 0, error);
+    if (window == nullptr) FatalError(error);
+
+    static gfx::Device device;
+    static gfx::DeviceContext context;
+    static gfx::SwapChain swapChain;
+    if (!gfx::CreateDevice(device, error)) FatalError(error);
+    if (!gfx::CreateDeviceContext(device, context))
+        FatalError("cannot set up the graphics context");
+    const gfx::PresentTarget target{window, PresentDrawableSize, PresentSwap};
+    const gfx::SwapChainDesc desc{static_cast<std::uint32_t>(settings.width),
+                                  static_cast<std::uint32_t>(settings.height)};
+    if (!gfx::CreateSwapChain(device, desc, &target, swapChain))
+        FatalError("cannot create the swap chain");
+
+    StartContent(rd, device, context, swapChain,
+                 ContentOptions{settings.vsync != 0, settings.antiAlias != 0, false});
+
+    // A module that cannot be opened has been reported by name; the show does not start.
+    if (settings.music != 0 && !StartMusic()) return 1;
+
+    Show show{window, &rd};
+    const MainLoopServices services{settings.music != 0, &show,         ServiceMusicPlaying,
+                                    ServicePoll,         ServiceEscape, ServicePosition,
+                                    ServiceFrame};
+    RunMainLoop(services, TimelineDurations().data());
+    return 0;
+}
+
+}  // namespace
+}  // namespace quixo
+
+int main() {
+    quixo::EndProcess(quixo::Run());
+}

@@ -1,0 +1,98 @@
+#include "startup/startup.h"
+
+#include <chrono>
+
+#include "graph/curve_tracks.h"
+#include "graph/graph.h"
+#include "graph/scene_data.h"
+#include "graph/scene_load.h"
+#include "memory/arena.h"
+#include "mesh/text_mesh.h"
+#include "render/camera.h"
+#include "render/draw_lists.h"
+#include "render/render_settings.h"
+#include "render/renderer.h"
+
+namespace quixo {
+
+namespace {
+
+using StepClock = std::chrono::steady_clock;
+
+double SecondsSince(StepClock::time_point start) {
+    return std::chrono::duration<double>(StepClock::now() - start).count();
+}
+
+// Built once; the meshes live in the memory arena, the table itself in static storage.
+TextMeshTable g_textMeshes;
+
+}  // namespace
+
+StartupTimes StartContent(RenderDevice& rd, gfx::Device& device, gfx::DeviceContext& context,
+                          gfx::SwapChain& swapChain, const ContentOptions& options) {
+    StartupTimes t{};
+    const StepClock::time_point begin = StepClock::now();
+
+    StepClock::time_point step = StepClock::now();
+    MakeTextMeshes(g_textMeshes);
+    t.textMeshes = SecondsSince(step);
+
+    step = StepClock::now();
+    SetupDevice(rd, device, context, swapChain);
+    rd.gpu->timerQueries = options.timerQueries;
+    t.resources = SecondsSince(step);
+
+    step = StepClock::now();
+    CompileShaders(rd);
+    t.shaders = SecondsSince(step);
+
+    step = StepClock::now();
+    static MeshStreams textStreams[kTextMeshCount];
+    for (int i = 0; i < g_textMeshes.count; ++i)
+        textStreams[i] = TextMeshStreams(g_textMeshes.meshes[i]);
+    const int n = UploadTextMeshes(rd, textStreams, g_textMeshes.count);
+    // The CPU copies are not needed once uploaded.
+    for (int i = 0; i < g_textMeshes.count; ++i) textStreams[i] = MeshStreams{};
+    t.textMeshes += SecondsSince(step);
+
+    step = StepClock::now();
+    BuildProgramMeshes(rd, n);
+    t.meshes = SecondsSince(step);
+
+    step = StepClock::now();
+    CreateTextures(rd);
+    t.textures = SecondsSince(step);
+
+    step = StepClock::now();
+    CreateRenderResources(rd, options.vsync, options.antiAlias);
+    t.resources += SecondsSince(step);
+
+    step = StepClock::now();
+    AllocateGraphSlots();
+    LoadSceneGraphs();
+    LoadCurveTracks(rd, StoredCurveTracks());
+    t.scenes = SecondsSince(step);
+
+    t.total = SecondsSince(begin);
+    return t;
+}
+
+void EvaluateShowFrame(RenderDevice& rd, int scene) {
+    ResetFrameArena();
+    ResetTransition(Settings());
+    ResetListCounts(Lists());
+    GraphArguments args{};
+    EvaluateGraph(rd, Slots().values[scene], Slots().nodes[scene], args);
+}
+
+void SkipFrameRendering() {
+    RenderSettings& s = Settings();
+    DrawLists& lists = Lists();
+    ResetFrameArena();
+    UpdateCamera(s, Camera());
+    if (s.motionBlurEnabled) ResetPreviousTransforms(lists, s.motionBlurResetDistance);
+    ResetAfterPresent(s);
+    ResetDebugLines(lists);
+}
+
+}  // namespace quixo

@@ -1,0 +1,46 @@
+#pragma once
+// The content start-up shared by the demo and the tools: everything between the playback
+// window (or the headless context) and the main loop, in its fixed order, each step timed.
+#include "render/gfx/context.h"
+#include "render/gfx/device.h"
+#include "render/gfx/swap_chain.h"
+#include "render/render_device.h"
+
+namespace quixo {
+
+// Seconds spent in each group of steps, for the profile.
+struct StartupTimes {
+    double textMeshes;  // building the text meshes and uploading them
+    double shaders;     // compiling the shader library
+    double meshes;      // building and uploading the 39 program meshes
+    double textures;    // decoding and creating the 29 textures
+    double resources;   // device set-up and render resources
+    double scenes;      // graph storage, scene graphs and curve tracks
+    double total;
+};
+
+struct ContentOptions {
+    bool vsync;
+    bool antiAlias;     // the FXAA pass
+    bool timerQueries;  // GPU frame timing (profiling tools)
+};
+
+// Runs, in this order: text meshes, device set-up on the given device, context and swap chain,
+// shaders, text upload into the first mesh entries, the 39 program meshes behind them,
+// textures, render resources, graph storage, the ten scenes into slots 0..9, the curve tracks.
+// rd.width and rd.height must hold the back buffer's size; the arenas and the graph core must
+// be set up. Failures stop the program with a message (inside the steps).
+StartupTimes StartContent(RenderDevice& rd, gfx::Device& device, gfx::DeviceContext& context,
+                          gfx::SwapChain& swapChain, const ContentOptions& options);
+
+// The frame's part before rendering: the frame arena, the transition and the three item lists
+// reset, then graph slot `scene` evaluated with empty arguments. The clock values
+// (sceneFrame, sceneEndFrame) must already be stored.
+void EvaluateShowFrame(RenderDevice& rd, int scene);
+
+// What rendering a frame changes on the CPU side, without drawing: the camera update, the
+// previous-transform reset and the after-present resets. Replaying frames through this instead
+// of RenderFrame leaves the same state for the next frame as playback would.
+void SkipFrameRendering();
+
+}  // namespace quixo

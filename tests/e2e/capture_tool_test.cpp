@@ -1,0 +1,125 @@
+// The headless capture subcommands as outside checks run them: exit status, the JSON line, and
+// the PNG file they write.
+#include <gtest/gtest.h>
+#include <spng.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <nlohmann/json.hpp>
+#include <string>
+#include <vector>
+
+#include "e2e/x_session.h"
+
+namespace quixo::e2e {
+namespace {
+
+std::string Tool(const std::string& arguments) {
+    return std::string(QUIXO_TOOL) + " " + arguments + " 2>/dev/null";
+}
+
+std::string TempPng(const char* name) {
+    return "/tmp/quixo-capture-" + std::to_string(getpid()) + "-" + name + ".png";
+}
+
+struct Png {
+    std::uint32_t width = 0, height = 0;
+    std::vector<std::uint8_t> rgba;
+};
+
+bool ReadPng(const std::string& path, Png& png) {
+    std::ifstream in(path, std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    spng_ctx* ctx = spng_ctx_new(0);
+    spng_ihdr ihdr{};
+    std::size_t size = 0;
+    bool ok = spng_set_png_buffer(ctx, bytes.data(), bytes.size()) == 0 &&
+              spng_get_ihdr(ctx, &ihdr) == 0 &&
+              spng_decoded_image_size(ctx, SPNG_FMT_RGBA8, &size) == 0;
+    if (ok) {
+        png.rgba.resize(size);
+        ok = spng_decode_image(ctx, png.rgba.data(), size, SPNG_FMT_RGBA8, 0) == 0;
+        png.width = ihdr.width;
+        png.height = ihdr.height;
+    }
+    spng_ctx_free(ctx);
+    return ok;
+}
+
+// Frame 540 is the first of scene 1: the frame-to-clock mapping must not round it back into
+// scene 0. The frame before it is drawn too, and neither may raise a GL error.
+TEST(CaptureTool, RenderWritesTheFrameAndReportsItsClock) {
+    const std::string out = TempPng("render");
+    const CommandResult r =
+        RunCommand(Tool("render --frame 540 --size 64x36 --fxaa off --out " + out), 120);
+    ASSERT_EQ(r.status, 0) << r.output;
+    const auto json = nlohmann::json::parse(r.output);
+    EXPECT_EQ(json["frame"], 540);
+    EXPECT_EQ(json["scene"], 1);
+    EXPECT_EQ(json["sceneFrame"], 0);
+    EXPECT_DOUBLE_EQ(json["seconds"].get<double>(), 9.0);
+    EXPECT_EQ(json["glErrors"], 0);
+
+    Png png;
+    ASSERT_TRUE(ReadPng(out, png));
+    std::remove(out.c_str());
+    EXPECT_EQ(png.width, 64u);
+    EXPECT_EQ(png.height, 36u);
+    ASSERT_EQ(png.rgba.size(), 64u * 36u * 4u);
+    for (std::size_t i = 3; i < png.rgba.size(); i += 4) ASSERT_EQ(png.rgba[i], 255) << i;
+}
+
+TEST(CaptureTool, ContactSheetTilesLabelledThumbnails) {
+    const std::string out = TempPng("sheet");
+    const CommandResult r =
+        RunCommand(Tool("contact-sheet --every 3000 --size 40x24 --columns 2 --out " + out), 180);
+    ASSERT_EQ(r.status, 0) << r.output;
+    const auto json = nlohmann::json::parse(r.output);
+    EXPECT_EQ(json["thumbnails"], 3);  // frames 0, 3000 and 6000
+    EXPECT_EQ(json["columns"], 2);
+    EXPECT_EQ(json["rows"], 2);
+    EXPECT_EQ(json["glErrors"], 0);
+    Png png;
+    ASSERT_TRUE(ReadPng(out, png));
+    std::remove(out.c_str());
+    EXPECT_EQ(png.width, 80u);
+    EXPECT_EQ(png.height, 48u);
+    // The label's first row is its black box; the cell that has no thumbnail stays black.
+    auto at = [&](std::uint32_t x, std::uint32_t y) { return &png.rgba[(y * png.width + x) * 4]; };
+    EXPECT_EQ(at(0, 0)[0], 0);
+    EXPECT_EQ(at(79, 47)[0], 0);
+    // The glyph pixels of "F0" are white: the F's top bar starts two pixels in.
+    EXPECT_EQ(at(2, 2)[0], 255);
+}
+
+TEST(CaptureTool, ProfileReportsEveryStartupStepAndFrameTimes) {
+    const CommandResult r = RunCommand(Tool("profile --size 64x36 --frames 5 --from 10"), 120);
+    ASSERT_EQ(r.status, 0) << r.output;
+    const auto json = nlohmann::json::parse(r.output);
+    double sum = 0;
+    for (const char* key : {"textMeshes", "shaders", "meshes", "textures", "resources", "scenes"}) {
+        ASSERT_TRUE(json["startup"].contains(key)) << key;
+        EXPECT_GE(json["startup"][key].get<double>(), 0.0) << key;
+        sum += json["startup"][key].get<double>();
+    }
+    EXPECT_LE(sum, json["startup"]["total"].get<double>() + 1e-6);
+    EXPECT_GT(json["frame"]["cpuMedianMs"].get<double>(), 0.0);
+    EXPECT_GE(json["frame"]["cpuP99Ms"].get<double>(), json["frame"]["cpuMedianMs"].get<double>());
+    EXPECT_GE(json["frame"]["gpuMedianMs"].get<double>(), 0.0);
+}
+
+// Malformed requests are refused before any device is set up.
+TEST(CaptureTool, RefusesFramesAndSizesOutsideTheShow) {
+    for (const char* args :
+         {"render --frame 8200 --out /tmp/x.png", "render --frame -1 --out /tmp/x.png",
+          "render --frame 1 --size 0x10 --out /tmp/x.png",
+          "render --frame 1 --size 64 --out /tmp/x.png", "contact-sheet --every 0 --out /tmp/x.png",
+          "profile --from 8190 --frames 20"}) {
+        EXPECT_EQ(RunCommand(Tool(args), 30).status, 2) << args;
+    }
+}
+
+}  // namespace
+}  // namespace quixo::e2e

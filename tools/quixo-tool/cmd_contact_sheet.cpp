@@ -1,0 +1,117 @@
+// quixo-tool contact-sheet --every N [--size WxH] [--columns C] --out FILE.png
+#include <algorithm>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "commands.h"
+#include "headless_show.h"
+#include "json_out.h"
+#include "png_out.h"
+#include "render/renderer.h"
+
+namespace quixo::tool {
+
+namespace {
+
+struct SheetOptions {
+    std::int64_t every = 0;
+    std::string size = "320x180";
+    std::int64_t columns = 8;
+    std::string out;
+};
+
+// A 3 × 5 pixel face for the labels: digits, then 'F' and 'S'. Each row is three bits, the
+// high bit leftmost.
+constexpr std::uint8_t kGlyphRows[12][5] = {
+    {7, 5, 5, 5, 7}, {2, 6, 2, 2, 7}, {7, 1, 7, 4, 7}, {7, 1, 7, 1, 7},
+    {5, 5, 7, 1, 1}, {7, 4, 7, 1, 7}, {7, 4, 7, 5, 7}, {7, 1, 1, 1, 1},
+    {7, 5, 7, 5, 7}, {7, 5, 7, 1, 7}, {7, 4, 6, 4, 4}, {7, 4, 7, 1, 7},
+};
+constexpr int kLabelScale = 2;
+
+int GlyphIndex(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c == 'F') return 10;
+    if (c == 'S') return 11;
+    return -1;  // a space
+}
+
+struct Image {
+    int width, height;
+    std::vector<std::uint8_t> rgba;
+    void Fill(int x0, int y0, int w, int h, std::uint8_t v) {
+        for (int y = std::max(0, y0); y < std::min(height, y0 + h); ++y)
+            for (int x = std::max(0, x0); x < std::min(width, x0 + w); ++x) {
+                std::uint8_t* p = &rgba[(static_cast<std::size_t>(y) * width + x) * 4];
+                p[0] = p[1] = p[2] = v;
+                p[3] = 255;
+            }
+    }
+};
+
+// White text on a black box at (x, y), clipped to the image.
+void DrawLabel(Image& image, int x, int y, const std::string& text) {
+    const int advance = 4 * kLabelScale;
+    image.Fill(x, y, static_cast<int>(text.size()) * advance + kLabelScale, 7 * kLabelScale, 0);
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const int g = GlyphIndex(text[i]);
+        if (g < 0) continue;
+        for (int row = 0; row < 5; ++row)
+            for (int col = 0; col < 3; ++col)
+                if (kGlyphRows[g][row] & (4 >> col))
+                    image.Fill(x + kLabelScale + static_cast<int>(i) * advance + col * kLabelScale,
+                               y + kLabelScale + row * kLabelScale, kLabelScale, kLabelScale, 255);
+    }
+}
+
+void Blit(Image& sheet, const std::vector<std::uint8_t>& thumb, int w, int h, int x0, int y0) {
+    for (int y = 0; y < h; ++y)
+        std::memcpy(&sheet.rgba[(static_cast<std::size_t>(y0 + y) * sheet.width + x0) * 4],
+                    &thumb[static_cast<std::size_t>(y) * w * 4], static_cast<std::size_t>(w) * 4);
+}
+
+}  // namespace
+
+CommandRunner SetupContactSheet(CLI::App& sub) {
+    auto o = std::make_shared<SheetOptions>();
+    sub.add_option("--every", o->every, "one thumbnail every N frames")->required();
+    sub.add_option("--size", o->size, "thumbnail size WxH (default 320x180)");
+    sub.add_option("--columns", o->columns, "thumbnails per row (default 8)");
+    sub.add_option("--out", o->out, "the PNG file to write")->required();
+    return [o] {
+        if (o->every < 1) FailInput("--every must be at least 1");
+        if (o->columns < 1 || o->columns > 1024) FailInput("--columns must be 1..1024");
+        const FrameSize size = ParseFrameSize(o->size);
+        const auto count = static_cast<int>((kEndFrame + o->every - 1) / o->every);
+        const int columns = static_cast<int>(std::min<std::int64_t>(o->columns, count));
+        const int rows = (count + columns - 1) / columns;
+        if (static_cast<std::int64_t>(columns) * size.width * rows * size.height > (1LL << 28))
+            FailLimit(
+                "the sheet would exceed 2^28 pixels: use a larger --every or a smaller --size");
+
+        Image sheet{columns * size.width, rows * size.height, {}};
+        sheet.rgba.assign(static_cast<std::size_t>(sheet.width) * sheet.height * 4, 0);
+        auto show = std::make_unique<HeadlessShow>();
+        StartHeadlessShow(*show, size, true, false);
+        for (int i = 0; i < count; ++i) {
+            const auto frame = static_cast<std::int32_t>(i * o->every);
+            const ClockReading clock = PlayUpTo(*show, frame);
+            const int x = (i % columns) * size.width, y = (i / columns) * size.height;
+            Blit(sheet, ShownFrame(*show), size.width, size.height, x, y);
+            DrawLabel(sheet, x, y,
+                      "F" + std::to_string(frame) + " S" + std::to_string(clock.scene));
+        }
+        WritePng(o->out, sheet.rgba, sheet.width, sheet.height);
+        PrintJson({{"thumbnails", count},
+                   {"columns", columns},
+                   {"rows", rows},
+                   {"width", sheet.width},
+                   {"height", sheet.height},
+                   {"glErrors", ShowGlErrors(*show)}});
+        return 0;
+    };
+}
+
+}  // namespace quixo::tool

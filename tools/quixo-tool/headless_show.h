@@ -1,0 +1,55 @@
+#pragma once
+// What render, contact-sheet and profile share: the show's start-up on the headless device, and
+// frames replayed as if the show played at exactly 60 frames per second from frame 0.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "render/gfx/headless.h"
+#include "render/render_device.h"
+#include "startup/startup.h"
+#include "startup/timeline.h"
+
+namespace quixo::tool {
+
+struct FrameSize {
+    int width;
+    int height;
+};
+
+// "WxH" with both sides 1..8192; anything else fails the command as malformed input.
+FrameSize ParseFrameSize(const std::string& text);
+
+// A frame number of the show, 0..8199; anything else fails the command.
+void CheckShowFrame(std::int64_t frame, const char* what);
+
+struct HeadlessShow {
+    gfx::HeadlessGraphics graphics;
+    RenderDevice* rd = nullptr;
+    StartupTimes times{};
+    std::int32_t nextFrame = 0;  // the first frame not yet played
+};
+
+// Arenas, graph core, headless device of the given size, content start-up without vsync.
+// A device that cannot be had ends the command with exit status 1.
+void StartHeadlessShow(HeadlessShow& show, FrameSize size, bool fxaa, bool timerQueries);
+
+// The clock of global frame `frame` when the show runs at exactly 60 frames per second.
+ClockReading FrameClock(std::int32_t frame);
+
+// Plays the next frame: clock stored, graph evaluated, then drawn and presented, or only its
+// CPU-side rendering effects applied.
+ClockReading PlayNextFrame(HeadlessShow& show, bool draw);
+
+// Plays every frame up to `frame`, drawing only `frame - 1` and `frame` (effects that lag one
+// frame then see what playback would show). Frames already played are not played again.
+ClockReading PlayUpTo(HeadlessShow& show, std::int32_t frame);
+
+// The back buffer as the window would show it: RGBA8, rows top first, alpha 255 (a window
+// ignores the back buffer's alpha, so a picture of it must too).
+std::vector<std::uint8_t> ShownFrame(HeadlessShow& show);
+
+// GL errors seen so far.
+std::uint64_t ShowGlErrors(HeadlessShow& show);
+
+}  // namespace quixo::tool
