@@ -210,5 +210,20 @@ TEST(EvalTool, EvaluatesTheBuiltinScenes) {
     EXPECT_EQ(nlohmann::json::parse(empty.out)["nodes"].size(), 0u);
 }
 
+// The data folder compiled at run time is what the build embedded; a folder without sources is
+// a source fault (exit 2) naming the folder.
+TEST(EvalTool, SourcesOfTheDataFolderEvaluateLikeTheBuiltinScenes) {
+    const std::string args = " --slot 6 --scene-frame 40 --scene-end-frame 3000 --passes 2";
+    const ToolRun builtin = RunTool("eval --builtin" + args);
+    const ToolRun sources =
+        RunTool("eval --sources " + std::string(QUIXO_SOURCE_DIR) + "/data" + args);
+    ASSERT_EQ(sources.status, 0) << sources.err;
+    EXPECT_EQ(sources.out, builtin.out);
+    const ToolRun missing = RunTool("eval --sources " + TempDir().string() + "/none");
+    EXPECT_EQ(missing.status, 2);
+    EXPECT_NE(missing.err.find("/none/scenes"), std::string::npos) << missing.err;
+    EXPECT_EQ(RunTool("eval --builtin --sources " + TempDir().string()).status, 2);
+}
+
 }  // namespace
 }  // namespace quixo

@@ -1,4 +1,5 @@
-// quixo-tool contact-sheet --every N [--size WxH] [--columns C] --out FILE.png
+// quixo-tool contact-sheet --every N [--size WxH] [--columns C]
+//                          [--sources DIR | --graphs FILE [--tracks FILE]] --out FILE.png
 #include <algorithm>
 #include <cstring>
 #include <memory>
@@ -10,6 +11,7 @@
 #include "json_out.h"
 #include "png_out.h"
 #include "render/renderer.h"
+#include "show_inputs.h"
 
 namespace quixo::tool {
 
@@ -20,6 +22,7 @@ struct SheetOptions {
     std::string size = "320x180";
     std::int64_t columns = 8;
     std::string out;
+    ShowInputs inputs;
 };
 
 // A 3 × 5 pixel face for the labels: digits, then 'F' and 'S'. Each row is three bits, the
@@ -80,6 +83,7 @@ CommandRunner SetupContactSheet(CLI::App& sub) {
     sub.add_option("--size", o->size, "thumbnail size WxH (default 320x180)");
     sub.add_option("--columns", o->columns, "thumbnails per row (default 8)");
     sub.add_option("--out", o->out, "the PNG file to write")->required();
+    AddShowInputOptions(sub, o->inputs);
     return [o] {
         if (o->every < 1) FailInput("--every must be at least 1");
         if (o->columns < 1 || o->columns > 1024) FailInput("--columns must be 1..1024");
@@ -93,8 +97,10 @@ CommandRunner SetupContactSheet(CLI::App& sub) {
 
         Image sheet{columns * size.width, rows * size.height, {}};
         sheet.rgba.assign(static_cast<std::size_t>(sheet.width) * sheet.height * 4, 0);
+        const LoadedShowInputs loaded = ReadShowInputs(o->inputs);
         auto show = std::make_unique<HeadlessShow>();
         StartHeadlessShow(*show, size, true, false);
+        ApplyShowInputs(*show, o->inputs, loaded);
         for (int i = 0; i < count; ++i) {
             const auto frame = static_cast<std::int32_t>(i * o->every);
             const ClockReading clock = PlayUpTo(*show, frame);

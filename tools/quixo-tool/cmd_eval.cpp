@@ -1,4 +1,5 @@
-// quixo-tool eval (--builtin | --graphs FILE [--tracks FILE]) [--slot N] [--scene-frame F]
+// quixo-tool eval (--builtin | --sources DIR | --graphs FILE [--tracks FILE]) [--slot N]
+// [--scene-frame F]
 //                 [--scene-end-frame E] [--aspect A] [--spectrum FILE] [--passes K]
 #include <algorithm>
 #include <cstring>
@@ -13,6 +14,7 @@
 #include "graph/graph.h"
 #include "graph/scene_data.h"
 #include "graph/scene_load.h"
+#include "graph/scene_reload.h"
 #include "json_out.h"
 #include "memory/arena.h"
 #include "platform/spectrum.h"
@@ -20,6 +22,7 @@
 #include "render/draw_lists.h"
 #include "render/render_device.h"
 #include "render/render_settings.h"
+#include "show_inputs.h"
 #include "startup/timeline.h"
 
 namespace quixo::tool {
@@ -28,6 +31,7 @@ namespace {
 
 struct EvalOptions {
     bool builtin = false;
+    std::string sources;
     std::string graphs;
     std::string tracks;
     int slot = 0;
@@ -161,7 +165,15 @@ void LoadInputs(const EvalOptions& o) {
     StoredGraphSet set;
     std::vector<StoredNode> graphs;
     std::vector<CurveTrack> tracks(kCurveTrackCount);
-    if (o.builtin) {
+    CompiledScenes compiled;
+    if (!o.sources.empty()) {
+        compiled = CompileSourcesOrFail(o.sources);
+        const auto* records = reinterpret_cast<const StoredNode*>(compiled.scenes.data());
+        for (int s = 0; s < kSceneCount; ++s) {
+            set.slots[s] = records + CompiledSceneTable(compiled)[s].sceneRef * kNodesPerGraph;
+        }
+        std::memcpy(tracks.data(), compiled.tracks.data(), kStoredTracksBytes);
+    } else if (o.builtin) {
         for (int s = 0; s < kSceneCount; ++s) {
             set.slots[s] = StoredScenes() + StoredSceneTable()[s].sceneRef * kNodesPerGraph;
         }
@@ -178,8 +190,8 @@ void LoadInputs(const EvalOptions& o) {
     SetupArenas();
     InitGraphCore();
     AllocateGraphSlots();
-    if (o.builtin) {
-        LoadSceneGraphs();
+    if (o.graphs.empty()) {  // the ten scenes, each through its table entry
+        for (int s = 0; s < kSceneCount; ++s) LoadStoredScene(s, set.slots[s]);
     } else {
         LoadStoredScenes(graphs.data(), static_cast<int>(graphs.size() / kNodesPerGraph));
     }
@@ -188,7 +200,8 @@ void LoadInputs(const EvalOptions& o) {
 }
 
 int RunEval(const EvalOptions& o) {
-    if (o.builtin == !o.graphs.empty()) FailInput("give either --builtin or --graphs FILE");
+    if (int{o.builtin} + int{!o.sources.empty()} + int{!o.graphs.empty()} != 1)
+        FailInput("give one of --builtin, --sources DIR or --graphs FILE");
     std::unique_ptr<FixedSpectrum> spectrum;
     if (!o.spectrum.empty()) {
         spectrum = std::make_unique<FixedSpectrum>(ReadSpectrum(o.spectrum));
@@ -234,7 +247,10 @@ CommandRunner SetupEval(CLI::App& sub) {
     auto* graphs =
         sub.add_option("--graphs", o->graphs, "k stored scenes back to back (k x 18432 bytes)");
     sub.add_option("--tracks", o->tracks, "64 stored curve tracks (66048 bytes)")->needs(graphs);
+    auto* sources = sub.add_option(
+        "--sources", o->sources, "compile DIR/scenes/*.scene and DIR/tracks/*.track and use them");
     builtin->excludes(graphs);
+    sources->excludes(builtin)->excludes(graphs);
     sub.add_option("--slot", o->slot, "graph slot to evaluate")
         ->check(CLI::Range(0, kGraphSlots - 1));
     sub.add_option("--scene-frame", o->sceneFrame, "sceneFrame");

@@ -1,4 +1,5 @@
-// quixo-tool render --frame F [--size WxH] [--fxaa on|off] --out FILE.png
+// quixo-tool render --frame F [--size WxH] [--fxaa on|off]
+//                   [--sources DIR | --graphs FILE [--tracks FILE]] --out FILE.png
 #include <memory>
 #include <string>
 
@@ -7,6 +8,7 @@
 #include "json_out.h"
 #include "png_out.h"
 #include "render/renderer.h"
+#include "show_inputs.h"
 
 namespace quixo::tool {
 
@@ -17,6 +19,7 @@ struct RenderOptions {
     std::string size = "1920x1080";
     std::string fxaa = "on";
     std::string out;
+    ShowInputs inputs;
 };
 
 }  // namespace
@@ -28,11 +31,14 @@ CommandRunner SetupRender(CLI::App& sub) {
     sub.add_option("--fxaa", o->fxaa, "the anti-aliasing pass (default on)")
         ->check(CLI::IsMember({"on", "off"}));
     sub.add_option("--out", o->out, "the PNG file to write")->required();
+    AddShowInputOptions(sub, o->inputs);
     return [o] {
         CheckShowFrame(o->frame, "--frame");
         const FrameSize size = ParseFrameSize(o->size);
+        const LoadedShowInputs loaded = ReadShowInputs(o->inputs);
         auto show = std::make_unique<HeadlessShow>();
         StartHeadlessShow(*show, size, o->fxaa == "on", false);
+        ApplyShowInputs(*show, o->inputs, loaded);
         const ClockReading clock = PlayUpTo(*show, static_cast<std::int32_t>(o->frame));
         WritePng(o->out, ShownFrame(*show), size.width, size.height);
         PrintJson({{"frame", clock.frame},

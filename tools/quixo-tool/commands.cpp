@@ -6,6 +6,7 @@ CommandRunner SetupClock(CLI::App& sub);
 CommandRunner SetupContactSheet(CLI::App& sub);
 CommandRunner SetupEval(CLI::App& sub);
 CommandRunner SetupMesh(CLI::App& sub);
+CommandRunner SetupPreview(CLI::App& sub);
 CommandRunner SetupProfile(CLI::App& sub);
 CommandRunner SetupRender(CLI::App& sub);
 CommandRunner SetupShaders(CLI::App& sub);
@@ -29,6 +30,7 @@ const ToolCommand kToolCommands[] = {
     {"render", "render one frame of the show headless into a PNG file", SetupRender},
     {"contact-sheet", "thumbnails of the whole show at a glance, in one PNG file",
      SetupContactSheet},
+    {"preview", "play the show in a window, reloading scene sources as they change", SetupPreview},
     {"profile", "start-up step times and frame times of the show, headless", SetupProfile},
 };
 const int kToolCommandCount = sizeof kToolCommands / sizeof kToolCommands[0];

@@ -36,6 +36,7 @@ void StartHeadlessShow(HeadlessShow& show, FrameSize size, bool fxaa, bool timer
         std::fprintf(stderr, "quixo-tool: no headless graphics device: %s\n", error.c_str());
         std::exit(1);
     }
+    show.durations = TimelineDurations();
     show.rd = &Device();
     show.rd->width = size.width;
     show.rd->height = size.height;
@@ -44,13 +45,17 @@ void StartHeadlessShow(HeadlessShow& show, FrameSize size, bool fxaa, bool timer
 }
 
 ClockReading FrameClock(std::int32_t frame) {
+    return FrameClock(frame, TimelineDurations().data());
+}
+
+ClockReading FrameClock(std::int32_t frame, const std::int32_t durations[kSceneCount]) {
     // The smallest position whose clock reads this frame: ceil(frame × 16.66 ms).
     const auto ms = static_cast<std::int32_t>((static_cast<std::int64_t>(frame) * 1666 + 99) / 100);
-    return ReadClock(ms, TimelineDurations().data());
+    return ReadClock(ms, durations);
 }
 
 ClockReading PlayNextFrame(HeadlessShow& show, bool draw) {
-    const ClockReading clock = FrameClock(show.nextFrame++);
+    const ClockReading clock = FrameClock(show.nextFrame++, show.durations.data());
     sceneFrame = clock.sceneFrame;
     sceneEndFrame = clock.sceneEndFrame;
     EvaluateShowFrame(*show.rd, clock.scene);
@@ -63,7 +68,7 @@ ClockReading PlayNextFrame(HeadlessShow& show, bool draw) {
 }
 
 ClockReading PlayUpTo(HeadlessShow& show, std::int32_t frame) {
-    ClockReading clock = FrameClock(frame);
+    ClockReading clock = FrameClock(frame, show.durations.data());
     while (show.nextFrame <= frame) clock = PlayNextFrame(show, show.nextFrame >= frame - 1);
     return clock;
 }

@@ -1,10 +1,12 @@
 #pragma once
 // What render, contact-sheet and profile share: the show's start-up on the headless device, and
 // frames replayed as if the show played at exactly 60 frames per second from frame 0.
+#include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
 
+#include "graph/graph_types.h"
 #include "render/gfx/headless.h"
 #include "render/render_device.h"
 #include "startup/startup.h"
@@ -27,7 +29,8 @@ struct HeadlessShow {
     gfx::HeadlessGraphics graphics;
     RenderDevice* rd = nullptr;
     StartupTimes times{};
-    std::int32_t nextFrame = 0;  // the first frame not yet played
+    std::int32_t nextFrame = 0;                         // the first frame not yet played
+    std::array<std::int32_t, kSceneCount> durations{};  // the timeline the frames are read on
 };
 
 // Arenas, graph core, headless device of the given size, content start-up without vsync.
@@ -36,6 +39,9 @@ void StartHeadlessShow(HeadlessShow& show, FrameSize size, bool fxaa, bool timer
 
 // The clock of global frame `frame` when the show runs at exactly 60 frames per second.
 ClockReading FrameClock(std::int32_t frame);
+
+// The same over other scene durations (scenes compiled from sources).
+ClockReading FrameClock(std::int32_t frame, const std::int32_t durations[kSceneCount]);
 
 // Plays the next frame: clock stored, graph evaluated, then drawn and presented, or only its
 // CPU-side rendering effects applied.

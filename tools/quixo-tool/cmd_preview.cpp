@@ -1,0 +1,250 @@
+// quixo-tool preview [--sources DIR] [--frame F] [--size WxH] [--silent]
+//
+// Plays the show in a window and recompiles the scene and track sources whenever a file under
+// DIR changes, keeping the current frame. A source fault is printed and shown in the title;
+// the last good scenes keep playing.
+#include <SDL.h>
+
+#include <array>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <string>
+
+#include "commands.h"
+#include "graph/graph.h"
+#include "graph/scene_data.h"
+#include "graph/scene_reload.h"
+#include "headless_show.h"
+#include "memory/arena.h"
+#include "platform/window.h"
+#include "render/gfx/context.h"
+#include "render/gfx/device.h"
+#include "render/gfx/swap_chain.h"
+#include "render/renderer.h"
+#include "show_inputs.h"
+#include "startup/music_clock.h"
+#include "startup/show_seek.h"
+#include "startup/startup.h"
+
+namespace quixo::tool {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+struct PreviewOptions {
+    std::string sources;
+    std::int64_t frame = 0;
+    std::string size = "1280x720";
+    bool silent = false;
+};
+
+void PresentDrawableSize(void* window, int* width, int* height) {
+    const WindowSize size = DrawableSize(static_cast<PlaybackWindow*>(window));
+    *width = size.width;
+    *height = size.height;
+}
+
+void PresentSwap(void* window, int syncInterval) {
+    SetSwapInterval(syncInterval);
+    SwapWindow(static_cast<PlaybackWindow*>(window));
+}
+
+// The keys of the window; anything else is ignored.
+bool KeyToSeek(SDL_Keycode key, SeekKey& out) {
+    switch (key) {
+        case SDLK_SPACE:
+            out = SeekKey::kPauseResume;
+            return true;
+        case SDLK_LEFT:
+            out = SeekKey::kSecondBack;
+            return true;
+        case SDLK_RIGHT:
+            out = SeekKey::kSecondForward;
+            return true;
+        case SDLK_PAGEUP:
+            out = SeekKey::kPreviousScene;
+            return true;
+        case SDLK_PAGEDOWN:
+            out = SeekKey::kNextScene;
+            return true;
+        case SDLK_COMMA:
+            out = SeekKey::kFrameBack;
+            return true;
+        case SDLK_PERIOD:
+            out = SeekKey::kFrameForward;
+            return true;
+        case SDLK_HOME:
+            out = SeekKey::kRestart;
+            return true;
+        default:
+            return false;
+    }
+}
+
+// The playing position: while the music is in step with the picture it is the clock; the
+// music cannot seek, so a seek or a pause leaves it and the clock runs on wall time from the
+// frame reached. Home starts the music again from the beginning.
+struct PlayClock {
+    bool music = false;          // the music drives the clock now
+    std::int32_t baseFrame = 0;  // wall time: the frame at baseTime
+    Clock::time_point baseTime = Clock::now();
+
+    std::int32_t Frame(const std::int32_t* durations) const {
+        if (music) return ReadClock(MusicPositionMs(), durations).frame;
+        const auto ms =
+            std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - baseTime);
+        return baseFrame + static_cast<std::int32_t>(ms.count() * 100 / 1666);
+    }
+    void Rebase(std::int32_t frame) {
+        baseFrame = frame;
+        baseTime = Clock::now();
+    }
+};
+
+// Leaves as the demo does: the music thread and the GL objects are not torn down one by one.
+[[noreturn]] void EndPreview() {
+    StopMusic();
+    std::fflush(nullptr);
+    std::_Exit(0);
+}
+
+std::string SourceErrorText(const std::vector<SourceError>& errors) {
+    std::string text;
+    for (const SourceError& e : errors) text += FormatSourceError(e) + "\n";
+    return text;
+}
+
+int RunPreview(const PreviewOptions& o) {
+    CheckShowFrame(o.frame, "--frame");
+    const FrameSize size = ParseFrameSize(o.size);
+    CompiledScenes compiled;
+    if (!o.sources.empty()) compiled = CompileSourcesOrFail(o.sources);
+
+    SetupArenas();
+    InitGraphCore();
+    RenderDevice& rd = Device();
+    rd.width = size.width;
+    rd.height = size.height;
+    rd.displayAspect = static_cast<float>(size.width) / static_cast<float>(size.height);
+    std::string error;
+    PlaybackWindow* window = OpenPlaybackWindow(size.width, size.height, false, error);
+    if (window == nullptr) {
+        std::fprintf(stderr, "quixo-tool: no window: %s\n", error.c_str());
+        return 1;
+    }
+    static gfx::Device device;
+    static gfx::DeviceContext context;
+    static gfx::SwapChain swapChain;
+    const gfx::PresentTarget target{window, PresentDrawableSize, PresentSwap};
+    const gfx::SwapChainDesc desc{static_cast<std::uint32_t>(size.width),
+                                  static_cast<std::uint32_t>(size.height)};
+    if (!gfx::CreateDevice(device, error) || !gfx::CreateDeviceContext(device, context) ||
+        !gfx::CreateSwapChain(device, desc, &target, swapChain)) {
+        std::fprintf(stderr, "quixo-tool: no graphics device: %s\n", error.c_str());
+        return 1;
+    }
+    StartContent(rd, device, context, swapChain, ContentOptions{true, true, false});
+    std::array<std::int32_t, kSceneCount> durations = TimelineDurations();
+    if (!o.sources.empty()) {
+        LoadCompiledScenes(rd, compiled);
+        durations = CompiledDurations(compiled);
+    }
+
+    PlayClock clock;
+    PreviewPosition position{static_cast<std::int32_t>(o.frame), false};
+    clock.Rebase(position.frame);
+    if (!o.silent && position.frame == 0) clock.music = StartMusic();
+
+    SDL_Window* sdlWindow = SDL_GL_GetCurrentWindow();
+    bool overlay = true;
+    std::string sourceError;
+    std::int64_t stamp = o.sources.empty() ? 0 : SourceFolderStamp(o.sources);
+    Clock::time_point lastPoll = Clock::now(), lastFrame = Clock::now();
+    double frameMs = 0;
+    for (;;) {
+        SDL_Event event;
+        while (SDL_PollEvent(&event)) {
+            if (event.type == SDL_QUIT) EndPreview();
+            if (event.type != SDL_KEYDOWN) continue;
+            const SDL_Keycode key = event.key.keysym.sym;
+            if (key == SDLK_ESCAPE) EndPreview();
+            if (key == SDLK_o) overlay = !overlay;
+            SeekKey seek;
+            if (!KeyToSeek(key, seek)) continue;
+            const PreviewPosition before = position;
+            position = ApplySeekKey(position, seek, durations.data());
+            if (seek == SeekKey::kRestart && !o.silent) {
+                StopMusic();
+                clock.music = StartMusic();
+            } else if (clock.music && (position.frame != before.frame || position.paused)) {
+                StopMusic();
+                clock.music = false;
+            }
+            clock.Rebase(position.frame);
+        }
+        if (!position.paused) {
+            position.frame = clock.Frame(durations.data());
+            if (position.frame >= kEndFrame - 1) {
+                position = {kEndFrame - 1, true};
+                if (clock.music) StopMusic();
+                clock.music = false;
+            }
+        } else {
+            clock.Rebase(position.frame);
+        }
+
+        const Clock::time_point now = Clock::now();
+        if (!o.sources.empty() && now - lastPoll >= std::chrono::seconds(1)) {
+            lastPoll = now;
+            const std::int64_t next = SourceFolderStamp(o.sources);
+            if (next != stamp) {
+                stamp = next;
+                std::vector<SourceError> errors;
+                if (ReloadSceneSources(rd, o.sources, compiled, errors)) {
+                    durations = CompiledDurations(compiled);
+                    sourceError.clear();
+                    std::fprintf(stderr, "quixo-tool: reloaded %s\n", o.sources.c_str());
+                } else {
+                    sourceError = FormatSourceError(errors.front());
+                    std::fprintf(stderr, "%s", SourceErrorText(errors).c_str());
+                }
+            }
+        }
+
+        const ClockReading reading = FrameClock(position.frame, durations.data());
+        sceneFrame = reading.sceneFrame;
+        sceneEndFrame = reading.sceneEndFrame;
+        EvaluateShowFrame(rd, reading.scene);
+        RenderFrame(rd);
+        frameMs = std::chrono::duration<double, std::milli>(Clock::now() - lastFrame).count();
+        lastFrame = Clock::now();
+
+        std::string title = "quixo preview";
+        if (overlay) {
+            char text[160];
+            std::snprintf(text, sizeof text, " | frame %d | scene %d | scene frame %d | %.1f ms%s",
+                          reading.frame, reading.scene, reading.sceneFrame, frameMs,
+                          position.paused ? " | paused" : "");
+            title += text;
+        }
+        if (!sourceError.empty()) title += " | ERROR " + sourceError;
+        SDL_SetWindowTitle(sdlWindow, title.c_str());
+    }
+}
+
+}  // namespace
+
+CommandRunner SetupPreview(CLI::App& sub) {
+    auto o = std::make_shared<PreviewOptions>();
+    sub.add_option("--sources", o->sources,
+                   "compile DIR/scenes and DIR/tracks, and again whenever a file changes");
+    sub.add_option("--frame", o->frame, "the frame to start from (default 0)");
+    sub.add_option("--size", o->size, "window size WxH (default 1280x720)");
+    sub.add_flag("--silent", o->silent, "no music: the clock runs on wall time");
+    return [o] { return RunPreview(*o); };
+}
+
+}  // namespace quixo::tool
