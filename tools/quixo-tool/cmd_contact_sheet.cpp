@@ -95,6 +95,7 @@ CommandRunner SetupContactSheet(CLI::App& sub) {
         sheet.rgba.assign(static_cast<std::size_t>(sheet.width) * sheet.height * 4, 0);
         auto show = std::make_unique<HeadlessShow>();
         StartHeadlessShow(*show, size, true, false);
+        StartShowMusic(*show, false);
         for (int i = 0; i < count; ++i) {
             const auto frame = static_cast<std::int32_t>(i * o->every);
             const ClockReading clock = PlayUpTo(*show, frame);

@@ -33,6 +33,7 @@ CommandRunner SetupRender(CLI::App& sub) {
         const FrameSize size = ParseFrameSize(o->size);
         auto show = std::make_unique<HeadlessShow>();
         StartHeadlessShow(*show, size, o->fxaa == "on", false);
+        StartShowMusic(*show, false);
         const ClockReading clock = PlayUpTo(*show, static_cast<std::int32_t>(o->frame));
         WritePng(o->out, ShownFrame(*show), size.width, size.height);
         PrintJson({{"frame", clock.frame},

@@ -11,6 +11,7 @@ CommandRunner SetupRender(CLI::App& sub);
 CommandRunner SetupShaders(CLI::App& sub);
 CommandRunner SetupStats(CLI::App& sub);
 CommandRunner SetupText(CLI::App& sub);
+CommandRunner SetupVideo(CLI::App& sub);
 Json SceneStats();
 Json TypeStats();
 Json TrackStats();
@@ -30,6 +31,7 @@ const ToolCommand kToolCommands[] = {
     {"contact-sheet", "thumbnails of the whole show at a glance, in one PNG file",
      SetupContactSheet},
     {"profile", "start-up step times and frame times of the show, headless", SetupProfile},
+    {"video", "the show as an MP4 film with its soundtrack, through ffmpeg", SetupVideo},
 };
 const int kToolCommandCount = sizeof kToolCommands / sizeof kToolCommands[0];
 
