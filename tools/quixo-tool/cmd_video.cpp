@@ -109,8 +109,8 @@ CommandRunner SetupVideo(CLI::App& sub) {
         }
 
         auto show = std::make_unique<HeadlessShow>();
+        StartShowMusic(*show, true);  // a missing soundtrack fails before the device starts
         StartHeadlessShow(*show, size, true, false);
-        StartShowMusic(*show, true);
 
         // The film runs at exactly 60 frames per second while the show's frames last 16.66 ms:
         // each film frame shows the show frame a 60 Hz display would, so picture and sound stay
