@@ -12,7 +12,6 @@
 #include <vector>
 
 #include "commands.h"
-#include "graph/scene_data.h"
 #include "headless_show.h"
 #include "json_out.h"
 #include "render/renderer.h"
@@ -114,10 +113,12 @@ CommandRunner SetupVideo(CLI::App& sub) {
 
         // The film runs at exactly 60 frames per second while the show's frames last 16.66 ms:
         // each film frame shows the show frame a 60 Hz display would, so picture and sound stay
-        // together over the whole length (about one show frame in 250 appears twice).
+        // together over the whole length (about one show frame in 2500 is left out).
         const std::int32_t startMs = FramePositionMs(static_cast<std::int32_t>(o->from));
-        const std::int32_t endMs = FramePositionMs(static_cast<std::int32_t>(o->to) + 1);
-        const std::int64_t filmFrames = (static_cast<std::int64_t>(endMs - startMs) * 60) / 1000;
+        // Whole film frames that start before the show frame after `to` does (its 16.66 ms
+        // steps counted in 1/100 ms).
+        const std::int64_t filmFrames =
+            ((o->to + 1) * 1666 - static_cast<std::int64_t>(startMs) * 100) * 60 / 100000;
         const int rate = show->music->rate();
         const std::int64_t firstAudio = static_cast<std::int64_t>(startMs) * rate / 1000;
         const std::string audio = WriteAudioSlice(*show->music, firstAudio, filmFrames * rate / 60);
@@ -141,8 +142,11 @@ CommandRunner SetupVideo(CLI::App& sub) {
         std::int32_t shown = -1;
         std::vector<std::uint8_t> picture;
         for (std::int64_t i = 0; i < filmFrames && written; ++i) {
-            const auto ms = static_cast<std::int32_t>(startMs + i * 1000 / 60);
-            const std::int32_t frame = ReadClock(ms, TimelineDurations().data()).frame;
+            // The show frame at the film frame's exact time startMs + i × 1000 / 60 ms, one show
+            // frame per 16.66 ms. Rounding that time to whole milliseconds first would make
+            // neighbours of the frame boundaries repeat and skip frames.
+            const auto frame = static_cast<std::int32_t>(
+                (60 * static_cast<std::int64_t>(startMs) + 1000 * i) * 100 / (60 * 1666));
             if (frame != shown) {
                 PlayUpTo(*show, frame);
                 picture = ShownFrame(*show);
