@@ -101,6 +101,7 @@ CommandRunner SetupContactSheet(CLI::App& sub) {
         auto show = std::make_unique<HeadlessShow>();
         StartHeadlessShow(*show, size, true, false);
         ApplyShowInputs(*show, o->inputs, loaded);
+        StartShowMusic(*show, false);
         for (int i = 0; i < count; ++i) {
             const auto frame = static_cast<std::int32_t>(i * o->every);
             const ClockReading clock = PlayUpTo(*show, frame);

@@ -39,6 +39,7 @@ CommandRunner SetupRender(CLI::App& sub) {
         auto show = std::make_unique<HeadlessShow>();
         StartHeadlessShow(*show, size, o->fxaa == "on", false);
         ApplyShowInputs(*show, o->inputs, loaded);
+        StartShowMusic(*show, false);
         const ClockReading clock = PlayUpTo(*show, static_cast<std::int32_t>(o->frame));
         WritePng(o->out, ShownFrame(*show), size.width, size.height);
         PrintJson({{"frame", clock.frame},

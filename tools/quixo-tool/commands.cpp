@@ -12,6 +12,7 @@ CommandRunner SetupRender(CLI::App& sub);
 CommandRunner SetupShaders(CLI::App& sub);
 CommandRunner SetupStats(CLI::App& sub);
 CommandRunner SetupText(CLI::App& sub);
+CommandRunner SetupVideo(CLI::App& sub);
 Json SceneStats();
 Json TypeStats();
 Json TrackStats();
@@ -32,6 +33,7 @@ const ToolCommand kToolCommands[] = {
      SetupContactSheet},
     {"preview", "play the show in a window, reloading scene sources as they change", SetupPreview},
     {"profile", "start-up step times and frame times of the show, headless", SetupProfile},
+    {"video", "the show as an MP4 film with its soundtrack, through ffmpeg", SetupVideo},
 };
 const int kToolCommandCount = sizeof kToolCommands / sizeof kToolCommands[0];
 

@@ -7,6 +7,8 @@
 #include "graph/scene_data.h"
 #include "json_out.h"
 #include "memory/arena.h"
+#include "platform/module_decoder.h"
+#include "platform/music.h"
 #include "render/renderer.h"
 
 namespace quixo::tool {
@@ -44,17 +46,40 @@ void StartHeadlessShow(HeadlessShow& show, FrameSize size, bool fxaa, bool timer
                               show.graphics.swapChain, ContentOptions{false, fxaa, timerQueries});
 }
 
+HeadlessShow::~HeadlessShow() {
+    if (music) SetSpectrumSource(nullptr);
+}
+
+void StartShowMusic(HeadlessShow& show, bool required) {
+    std::vector<std::uint8_t> bytes;
+    std::string error;
+    if (ReadFileBytes(kMusicPath, &bytes, &error))
+        show.music = OfflineSpectrum::Decode(bytes, kMusicRate, &error);
+    if (!show.music) {
+        const std::string message =
+            std::string("cannot play the music file \"") + kMusicPath + "\": " + error;
+        if (required) FailInput(message);
+        std::fprintf(stderr, "quixo-tool: %s; the spectrum reads zeros\n", message.c_str());
+        return;
+    }
+    SetSpectrumSource(show.music.get());
+}
+
+std::int32_t FramePositionMs(std::int32_t frame) {
+    // The smallest position whose clock reads this frame: ceil(frame × 16.66 ms).
+    return static_cast<std::int32_t>((static_cast<std::int64_t>(frame) * 1666 + 99) / 100);
+}
+
 ClockReading FrameClock(std::int32_t frame) {
     return FrameClock(frame, TimelineDurations().data());
 }
 
 ClockReading FrameClock(std::int32_t frame, const std::int32_t durations[kSceneCount]) {
-    // The smallest position whose clock reads this frame: ceil(frame × 16.66 ms).
-    const auto ms = static_cast<std::int32_t>((static_cast<std::int64_t>(frame) * 1666 + 99) / 100);
-    return ReadClock(ms, durations);
+    return ReadClock(FramePositionMs(frame), durations);
 }
 
 ClockReading PlayNextFrame(HeadlessShow& show, bool draw) {
+    if (show.music) show.music->SetPositionMs(FramePositionMs(show.nextFrame));
     const ClockReading clock = FrameClock(show.nextFrame++, show.durations.data());
     sceneFrame = clock.sceneFrame;
     sceneEndFrame = clock.sceneEndFrame;

@@ -3,10 +3,12 @@
 // frames replayed as if the show played at exactly 60 frames per second from frame 0.
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "graph/graph_types.h"
+#include "platform/offline_spectrum.h"
 #include "render/gfx/headless.h"
 #include "render/render_device.h"
 #include "startup/startup.h"
@@ -31,11 +33,22 @@ struct HeadlessShow {
     StartupTimes times{};
     std::int32_t nextFrame = 0;                         // the first frame not yet played
     std::array<std::int32_t, kSceneCount> durations{};  // the timeline the frames are read on
+    // The soundtrack decoded offline, installed as the spectrum source; null without one.
+    std::unique_ptr<OfflineSpectrum> music;
+    ~HeadlessShow();
 };
 
 // Arenas, graph core, headless device of the given size, content start-up without vsync.
 // A device that cannot be had ends the command with exit status 1.
 void StartHeadlessShow(HeadlessShow& show, FrameSize size, bool fxaa, bool timerQueries);
+
+// Decodes the soundtrack from the working directory and installs it as the spectrum source, so
+// each replayed frame sees the spectrum playback would show at its time. Without the file the
+// command warns and the spectrum reads zeros, unless `required`, when it fails the command.
+void StartShowMusic(HeadlessShow& show, bool required);
+
+// The music position (ms) at which the show's clock first reads global frame `frame`.
+std::int32_t FramePositionMs(std::int32_t frame);
 
 // The clock of global frame `frame` when the show runs at exactly 60 frames per second.
 ClockReading FrameClock(std::int32_t frame);

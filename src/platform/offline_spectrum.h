@@ -1,0 +1,43 @@
+#pragma once
+// The music's spectrum for tools that replay the show without a sound card: the module is
+// decoded once into memory, and the spectrum at a moment is computed from the 2·S samples
+// ending there, with the analyser live playback uses, so a capture shows what playback shows.
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/spectrum.h"
+#include "platform/spectrum_analyzer.h"
+
+namespace quixo {
+
+class OfflineSpectrum final : public SpectrumSource {
+public:
+    // nullptr (and *error) when the bytes are not a playable module.
+    static std::unique_ptr<OfflineSpectrum> Decode(const std::vector<std::uint8_t>& bytes, int rate,
+                                                   std::string* error);
+
+    // The moment the spectrum describes: the audio frame just after the last one heard.
+    void SetAudioFrame(std::int64_t frame) { now_ = frame; }
+    void SetPositionMs(std::int32_t ms) { now_ = static_cast<std::int64_t>(ms) * rate_ / 1000; }
+
+    // Samples before the start and past the end of the song read 0.
+    void GetSpectrum(float* out, int count, int channelOffset) override;
+
+    int rate() const { return rate_; }
+    std::int64_t frames() const { return static_cast<std::int64_t>(samples_.size() / 2); }
+    // The whole song, interleaved stereo float.
+    const std::vector<float>& samples() const { return samples_; }
+
+private:
+    OfflineSpectrum() = default;
+
+    int rate_ = 0;
+    std::int64_t now_ = 0;
+    std::vector<float> samples_;
+    SpectrumAnalyzer analyzer_;
+    float scratch_[2 * kMaxSpectrumSize] = {};
+};
+
+}  // namespace quixo

@@ -1,0 +1,176 @@
+// quixo-tool video --out FILE.mp4 [--size WxH] [--from F] [--to F]
+// The show as a film: frames replayed headless at exactly 60 per second and piped raw to the
+// ffmpeg executable, which encodes them (H.264, yuv420p) with the soundtrack (AAC).
+#include <unistd.h>
+
+#include <algorithm>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "commands.h"
+#include "headless_show.h"
+#include "json_out.h"
+#include "render/renderer.h"
+
+namespace quixo::tool {
+
+namespace {
+
+struct VideoOptions {
+    std::string out;
+    std::string size = "1920x1080";
+    std::int64_t from = 0;
+    std::int64_t to = kEndFrame - 1;
+};
+
+// The first executable "ffmpeg" on PATH, or "" when there is none.
+std::string FindFfmpeg() {
+    const char* path = std::getenv("PATH");
+    std::string dirs = path != nullptr ? path : "";
+    std::size_t start = 0;
+    while (start <= dirs.size()) {
+        std::size_t end = dirs.find(':', start);
+        if (end == std::string::npos) end = dirs.size();
+        const std::string dir = dirs.substr(start, end - start);
+        if (!dir.empty()) {
+            const std::string candidate = dir + "/ffmpeg";
+            if (access(candidate.c_str(), X_OK) == 0) return candidate;
+        }
+        start = end + 1;
+    }
+    return "";
+}
+
+// Single quotes for the shell, so any path survives popen's command line.
+std::string ShellQuote(const std::string& text) {
+    std::string quoted = "'";
+    for (char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return quoted + "'";
+}
+
+// The audio of [firstFrame, firstFrame + frames) as raw interleaved float in a temporary file,
+// zeros where the song has ended. Returns the file's path.
+std::string WriteAudioSlice(const OfflineSpectrum& music, std::int64_t firstFrame,
+                            std::int64_t frames) {
+    char path[] = "/tmp/quixo-video-audio-XXXXXX";
+    const int fd = mkstemp(path);
+    FILE* file = fd >= 0 ? fdopen(fd, "wb") : nullptr;
+    if (file == nullptr) {
+        std::fprintf(stderr, "quixo-tool: cannot create a temporary audio file\n");
+        std::exit(1);
+    }
+    std::vector<float> block(2 * 4096);
+    bool ok = true;
+    for (std::int64_t done = 0; done < frames && ok;) {
+        const auto n = static_cast<int>(std::min<std::int64_t>(4096, frames - done));
+        for (int i = 0; i < n; ++i) {
+            const std::int64_t f = firstFrame + done + i;
+            const bool inSong = f >= 0 && f < music.frames();
+            block[2 * i] = inSong ? music.samples()[static_cast<std::size_t>(f) * 2] : 0.0f;
+            block[2 * i + 1] = inSong ? music.samples()[static_cast<std::size_t>(f) * 2 + 1] : 0.0f;
+        }
+        ok = std::fwrite(block.data(), sizeof(float) * 2, n, file) == static_cast<std::size_t>(n);
+        done += n;
+    }
+    if (std::fclose(file) != 0 || !ok) {
+        std::remove(path);
+        std::fprintf(stderr, "quixo-tool: cannot write the temporary audio file\n");
+        std::exit(1);
+    }
+    return path;
+}
+
+}  // namespace
+
+CommandRunner SetupVideo(CLI::App& sub) {
+    auto o = std::make_shared<VideoOptions>();
+    sub.add_option("--out", o->out, "the MP4 file to write")->required();
+    sub.add_option("--size", o->size, "frame size WxH (default 1920x1080)");
+    sub.add_option("--from", o->from, "the first frame of the show (default 0)");
+    sub.add_option("--to", o->to, "the last frame of the show (default 8199)");
+    return [o] {
+        CheckShowFrame(o->from, "--from");
+        CheckShowFrame(o->to, "--to");
+        if (o->to < o->from) FailInput("--to must not come before --from");
+        const FrameSize size = ParseFrameSize(o->size);
+        if (size.width % 2 != 0 || size.height % 2 != 0)
+            FailInput("--size must have even sides: yuv420p halves both");
+        const std::string ffmpeg = FindFfmpeg();
+        if (ffmpeg.empty()) {
+            std::fprintf(stderr,
+                         "quixo-tool: video needs the ffmpeg executable, and there is none on "
+                         "PATH (install it with: apt-get install ffmpeg)\n");
+            return 1;
+        }
+
+        auto show = std::make_unique<HeadlessShow>();
+        StartShowMusic(*show, true);  // a missing soundtrack fails before the device starts
+        StartHeadlessShow(*show, size, true, false);
+
+        // The film runs at exactly 60 frames per second while the show's frames last 16.66 ms:
+        // each film frame shows the show frame a 60 Hz display would, so picture and sound stay
+        // together over the whole length (about one show frame in 2500 is left out).
+        const std::int32_t startMs = FramePositionMs(static_cast<std::int32_t>(o->from));
+        // Whole film frames that start before the show frame after `to` does (its 16.66 ms
+        // steps counted in 1/100 ms).
+        const std::int64_t filmFrames =
+            ((o->to + 1) * 1666 - static_cast<std::int64_t>(startMs) * 100) * 60 / 100000;
+        const int rate = show->music->rate();
+        const std::int64_t firstAudio = static_cast<std::int64_t>(startMs) * rate / 1000;
+        const std::string audio = WriteAudioSlice(*show->music, firstAudio, filmFrames * rate / 60);
+
+        const std::string command =
+            ShellQuote(ffmpeg) + " -hide_banner -loglevel error -y -f rawvideo -pix_fmt rgba -s " +
+            std::to_string(size.width) + "x" + std::to_string(size.height) +
+            " -framerate 60 -i - -f f32le -ar " + std::to_string(rate) + " -ac 2 -i " +
+            ShellQuote(audio) +
+            " -map 0:v -map 1:a -c:v libx264 -pix_fmt yuv420p -c:a aac -b:a 192k "
+            "-movflags +faststart " +
+            ShellQuote(o->out);
+        std::signal(SIGPIPE, SIG_IGN);  // a failed encoder shows as a failed write
+        FILE* pipe = popen(command.c_str(), "w");
+        if (pipe == nullptr) {
+            std::remove(audio.c_str());
+            std::fprintf(stderr, "quixo-tool: cannot start %s\n", ffmpeg.c_str());
+            return 1;
+        }
+        bool written = true;
+        std::int32_t shown = -1;
+        std::vector<std::uint8_t> picture;
+        for (std::int64_t i = 0; i < filmFrames && written; ++i) {
+            // The show frame at the film frame's exact time startMs + i × 1000 / 60 ms, one show
+            // frame per 16.66 ms. Rounding that time to whole milliseconds first would make
+            // neighbours of the frame boundaries repeat and skip frames.
+            const auto frame = static_cast<std::int32_t>(
+                (60 * static_cast<std::int64_t>(startMs) + 1000 * i) * 100 / (60 * 1666));
+            if (frame != shown) {
+                PlayUpTo(*show, frame);
+                picture = ShownFrame(*show);
+                shown = frame;
+            }
+            written = std::fwrite(picture.data(), 1, picture.size(), pipe) == picture.size();
+            std::fprintf(stderr, "\rvideo: frame %lld/%lld (show frame %d)",
+                         static_cast<long long>(i + 1), static_cast<long long>(filmFrames), frame);
+        }
+        std::fprintf(stderr, "\n");
+        const int status = pclose(pipe);
+        std::remove(audio.c_str());
+        if (!written || status != 0) {
+            std::fprintf(stderr, "quixo-tool: ffmpeg failed to write \"%s\"\n", o->out.c_str());
+            return 1;
+        }
+        PrintJson({{"out", o->out},
+                   {"frames", filmFrames},
+                   {"seconds", filmFrames / 60.0},
+                   {"width", size.width},
+                   {"height", size.height},
+                   {"glErrors", ShowGlErrors(*show)}});
+        return 0;
+    };
+}
+
+}  // namespace quixo::tool
