@@ -1,6 +1,8 @@
 #include "platform/module_decoder.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <cmath>
 #include <cstring>
 #include <fstream>
 #include <iterator>
@@ -50,6 +52,27 @@ int ModuleDecoder::CurrentOrder() const {
 
 int ModuleDecoder::CurrentRow() const {
     return module_->get_current_row();
+}
+
+std::int64_t ModuleDecoder::SeekFrame(std::int64_t frame, int rate) {
+    // The library seeks to the start of a row, which may lie after the time asked for: step
+    // back until it lands at or before it, then decode the rest of the way.
+    const double seconds = static_cast<double>(frame) / rate;
+    double target = seconds;
+    double at = module_->set_position_seconds(target);
+    for (int i = 0; i < 8 && at > seconds && target > 0; ++i) {
+        target = std::max(0.0, target - (at - seconds) - 0.05);
+        at = module_->set_position_seconds(target);
+    }
+    std::int64_t landed = std::llround(at * rate);
+    float scratch[2 * 1024];
+    while (landed < frame) {
+        const int made =
+            Render(scratch, static_cast<int>(std::min<std::int64_t>(1024, frame - landed)), rate);
+        if (made == 0) break;
+        landed += made;
+    }
+    return landed;
 }
 
 double ModuleDecoder::DurationSeconds() const {

@@ -23,6 +23,10 @@ public:
     // Renders up to `frames` interleaved stereo float frames; fewer (down to 0) at the end.
     int Render(float* interleaved, int frames, int rate);
 
+    // Moves the decoder to audio frame `frame` at `rate`; returns the frame it is at, which is
+    // `frame` unless the music ends before it.
+    std::int64_t SeekFrame(std::int64_t frame, int rate);
+
     // Where the decoder stands: order index and row.
     int CurrentOrder() const;
     int CurrentRow() const;

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 
@@ -113,8 +114,13 @@ bool MusicSystem::CreateSoundFromMemory(const std::vector<std::uint8_t>& bytes,
     return true;
 }
 
-bool MusicSystem::PlaySound() {
+bool MusicSystem::PlaySound(std::int32_t fromMs) {
     if (!decoder_ || !clock_ || playing_) return false;
+    if (fromMs > 0) {
+        // The audio thread does not touch the decoder until playing_ is set below.
+        decoded_ = decoder_->SeekFrame(std::int64_t{fromMs} * kMusicRate / 1000, kMusicRate);
+        clock_->StartAt(decoded_);
+    }
     playing_ = true;
     if (device_ != 0) {
         SDL_PauseAudioDevice(device_, 0);

@@ -52,8 +52,9 @@ public:
     bool CreateSound(const std::string& path);
     bool CreateSoundFromMemory(const std::vector<std::uint8_t>& bytes, const std::string& name);
 
-    // Starts the sound from its beginning; false when no sound was created.
-    bool PlaySound();
+    // Starts the sound from its beginning, or from fromMs into it (the authoring preview
+    // starts part-way); false when no sound was created or it already plays.
+    bool PlaySound(std::int32_t fromMs = 0);
 
     // Playback needs no driving from the main thread; kept for the order of the calls.
     void Update() {}

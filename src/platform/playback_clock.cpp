@@ -14,12 +14,18 @@ std::int64_t SteadyClockNs() {
 PlaybackClock::PlaybackClock(int rate, int latencyFrames, MonotonicClock clock)
     : rate_(rate), latencyFrames_(latencyFrames), clock_(clock) {}
 
+void PlaybackClock::StartAt(std::int64_t frame) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    first_ = frame;
+    handed_ = frame;
+}
+
 void PlaybackClock::OnDeviceRequest(int frames) {
     const std::int64_t now = clock_();
     std::lock_guard<std::mutex> lock(mutex_);
     // The new block starts where the last one ends, whether the request comes early or late:
     // the position only ever moves forward. Until the device's queue has filled, nothing plays.
-    base_ = started_ ? cap_ : 0;
+    base_ = started_ ? cap_ : first_;
     cap_ = std::max(base_, handed_ + frames - latencyFrames_);
     baseNs_ = now;
     handed_ += frames;
@@ -34,12 +40,12 @@ void PlaybackClock::OnEnd(std::int64_t endFrame) {
 std::int64_t PlaybackClock::PositionFrames() const {
     const std::int64_t now = clock_();
     std::lock_guard<std::mutex> lock(mutex_);
-    if (!started_) return 0;
+    if (!started_) return first_;
     const std::int64_t elapsedNs = std::max<std::int64_t>(0, now - baseNs_);
     std::int64_t p = base_ + elapsedNs * rate_ / 1000000000;
     p = std::min(p, cap_);
     if (endFrame_ >= 0) p = std::min(p, endFrame_);
-    return std::max<std::int64_t>(0, p);
+    return std::max(first_, p);
 }
 
 std::int32_t PlaybackClock::PositionMs() const {

@@ -16,6 +16,10 @@ class PlaybackClock {
 public:
     PlaybackClock(int rate, int latencyFrames, MonotonicClock clock);
 
+    // Music started part-way: `frame` is where the decoder starts, and the position starts
+    // there too. Called before the first request.
+    void StartAt(std::int64_t frame);
+
     // Called by the audio thread when the device asks for `frames` more, before they are made.
     void OnDeviceRequest(int frames);
 
@@ -43,6 +47,7 @@ private:
     std::int64_t baseNs_ = 0;
     bool started_ = false;
     std::int64_t endFrame_ = -1;  // -1 while music remains
+    std::int64_t first_ = 0;      // the frame playing starts from
 };
 
 }  // namespace quixo

@@ -9,13 +9,13 @@ std::unique_ptr<MusicSystem> g_music;
 bool g_playing = false;  // the channel exists
 }  // namespace
 
-bool StartMusic(const char* path, const MusicConfig& config) {
+bool StartMusic(const char* path, const MusicConfig& config, std::int32_t fromMs) {
     StopMusic();
     g_music = std::make_unique<MusicSystem>(config);
     g_music->Init();
     if (!g_music->CreateSound(path)) return false;
     g_music->Update();
-    g_playing = g_music->PlaySound();
+    g_playing = g_music->PlaySound(fromMs);
     g_music->Update();
     if (g_playing) SetSpectrumSource(g_music.get());
     return g_playing;

@@ -11,7 +11,9 @@ namespace quixo {
 // and plays it once; the spectrum nodes read it from then on. False when the file cannot be
 // opened: the message naming it has been shown, and the caller ends with a non-zero status.
 // `config` is the seam for tests (a fake device clock, manual output).
-[[nodiscard]] bool StartMusic(const char* path = kMusicPath, const MusicConfig& config = {});
+// `fromMs` starts it part-way (the authoring preview); the show always starts at 0.
+[[nodiscard]] bool StartMusic(const char* path = kMusicPath, const MusicConfig& config = {},
+                              std::int32_t fromMs = 0);
 
 // False before StartMusic succeeded, and once the module's last sample has played.
 bool IsMusicPlaying();

@@ -136,5 +136,23 @@ TEST(MusicClock, EndsWhenTheLastSampleHasBeenHeard) {
     EXPECT_FALSE(d.music.IsPlaying());
 }
 
+TEST(MusicClock, StartedPartWayCountsFromWhereTheDecoderLanded) {
+    FakeDevice d(kBlock);
+    ASSERT_TRUE(d.music.CreateSoundFromMemory(LongQuietModule(), "long"));
+    ASSERT_TRUE(d.music.PlaySound(10000));
+    // Exactly where asked, though rows here are 116250 frames apart.
+    const std::int64_t start = d.music.PositionFrames();
+    EXPECT_EQ(start, 10 * kMusicRate);
+    EXPECT_EQ(d.music.PositionMs(), 10000);
+    // While the device's queue fills, the position waits at the start instead of going back.
+    d.Request();
+    EXPECT_EQ(d.music.PositionFrames(), start);
+    for (int i = 0; i < 9; ++i) d.Request();
+    g_fakeNs = d.lastRequestNs;
+    EXPECT_EQ(d.music.FramesHanded(), start + 10 * kBlock);
+    EXPECT_EQ(d.music.PositionFrames(), start + 8 * kBlock);
+    EXPECT_FALSE(d.music.PlaySound(0));  // already playing
+}
+
 }  // namespace
 }  // namespace quixo

@@ -75,6 +75,32 @@ TEST(MusicModule, KickAndBassDriveTheLowEntries) {
     EXPECT_GT(kickInGrid, 4 * intro);
 }
 
+TEST(MusicModule, SeekingLandsOnTheFrameAndSoundsAsPlayedThrough) {
+    std::vector<std::uint8_t> bytes;
+    std::string error;
+    ASSERT_TRUE(ReadFileBytes(std::string(QUIXO_SOURCE_DIR) + "/media_tessorin2012/music/music.xm",
+                              &bytes, &error));
+    auto straight = ModuleDecoder::Open(bytes, &error);
+    auto seeking = ModuleDecoder::Open(bytes, &error);
+    ASSERT_NE(straight, nullptr) << error;
+    // Inside the grid scene, between two rows: the library alone would land on a row start.
+    const std::int64_t frame = 48000 * 14 + 1234;
+    std::vector<float> through(2 * (frame + 4800)), after(2 * 4800);
+    ASSERT_EQ(straight->Render(through.data(), frame + 4800, 48000), frame + 4800);
+    ASSERT_EQ(seeking->SeekFrame(frame, 48000), frame);
+    ASSERT_EQ(seeking->Render(after.data(), 4800, 48000), 4800);
+    double worst = 0, level = 0;
+    for (int i = 0; i < 2 * 4800; ++i) {
+        worst = std::max(worst, double(std::fabs(after[i] - through[2 * frame + i])));
+        level = std::max(level, double(std::fabs(through[2 * frame + i])));
+    }
+    EXPECT_GT(level, 0.01);  // there is music there to compare
+    EXPECT_LT(worst, 0.1 * level);
+    // Past the end it stops at the music's last frame.
+    const auto end = static_cast<std::int64_t>(straight->DurationSeconds() * 48000);
+    EXPECT_NEAR(static_cast<double>(seeking->SeekFrame(end + 48000, 48000)), double(end), 48000.0);
+}
+
 TEST(MusicModule, TempoMapTracksPlannedStarts) {
     // An uneven plan: the rows' tempos still bring each start within a few samples.
     const xmgen::SectionPlan plan[3] = {{"a", 0, 40, 64}, {"b", 333, 17, 64}, {"c", 400, 30, 64}};

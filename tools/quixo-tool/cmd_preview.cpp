@@ -1,10 +1,11 @@
 // quixo-tool preview [--sources DIR] [--frame F] [--size WxH] [--silent]
 //
 // Plays the show in a window and recompiles the scene and track sources whenever a file under
-// DIR changes, keeping the current frame. A source fault is printed and shown in the title;
+// DIR changes, keeping the current frame. A source fault is printed and shown in the window;
 // the last good scenes keep playing.
 #include <SDL.h>
 
+#include <algorithm>
 #include <array>
 #include <chrono>
 #include <cstdio>
@@ -18,10 +19,12 @@
 #include "graph/scene_reload.h"
 #include "headless_show.h"
 #include "memory/arena.h"
+#include "overlay_text.h"
 #include "platform/window.h"
 #include "render/gfx/context.h"
 #include "render/gfx/device.h"
 #include "render/gfx/swap_chain.h"
+#include "render/gfx/window_overlay.h"
 #include "render/renderer.h"
 #include "show_inputs.h"
 #include "startup/music_clock.h"
@@ -47,9 +50,42 @@ void PresentDrawableSize(void* window, int* width, int* height) {
     *height = size.height;
 }
 
+// The status panel drawn over the picture at each swap; O shows and hides it.
+struct StatusPanel {
+    bool shown = true;
+    OverlayImage image;
+    gfx::WindowOverlay gl;
+};
+StatusPanel statusPanel;
+
+constexpr int kPanelMargin = 8;
+
 void PresentSwap(void* window, int syncInterval) {
+    auto* w = static_cast<PlaybackWindow*>(window);
+    if (statusPanel.shown) {
+        const WindowSize size = DrawableSize(w);
+        gfx::DrawWindowOverlay(statusPanel.gl, statusPanel.image.rgba.data(),
+                               statusPanel.image.width, statusPanel.image.height, kPanelMargin,
+                               kPanelMargin, size.height);
+    }
     SetSwapInterval(syncInterval);
-    SwapWindow(static_cast<PlaybackWindow*>(window));
+    SwapWindow(w);
+}
+
+// "frame F  scene S:f": the frame, the scene and the frame within it, then the last frame's
+// time; a source fault below.
+void UpdateStatusPanel(const ClockReading& reading, double frameMs, bool paused,
+                       const std::string& sourceError, int windowWidth) {
+    char text[160];
+    std::snprintf(text, sizeof text, "frame %d  scene %d:%d  %.1f ms%s", reading.frame,
+                  reading.scene, reading.sceneFrame, frameMs, paused ? "  paused" : "");
+    std::vector<OverlayLine> lines{{text}};
+    // A fault is wrapped at the panel's width (cells of 12 pixels, one margin cell each side).
+    const int width = windowWidth - 2 * kPanelMargin;
+    const auto perLine = static_cast<std::size_t>(std::max(width / 12 - 2, 8));
+    for (std::size_t at = 0; at < sourceError.size(); at += perLine)
+        lines.push_back({sourceError.substr(at, perLine), 255, 96, 80});
+    statusPanel.image = DrawOverlayText(lines, 2, width);
 }
 
 // The keys of the window; anything else is ignored.
@@ -84,9 +120,8 @@ bool KeyToSeek(SDL_Keycode key, SeekKey& out) {
     }
 }
 
-// The playing position: while the music is in step with the picture it is the clock; the
-// music cannot seek, so a seek or a pause leaves it and the clock runs on wall time from the
-// frame reached. Home starts the music again from the beginning.
+// The playing position: while the music plays it is the clock; paused, silent or without the
+// music file the clock runs on wall time from the frame reached.
 struct PlayClock {
     bool music = false;          // the music drives the clock now
     std::int32_t baseFrame = 0;  // wall time: the frame at baseTime
@@ -156,10 +191,20 @@ int RunPreview(const PreviewOptions& o) {
     PlayClock clock;
     PreviewPosition position{static_cast<std::int32_t>(o.frame), false};
     clock.Rebase(position.frame);
-    if (!o.silent && position.frame == 0) clock.music = StartMusic();
+    bool silent = o.silent;
+    // The music follows the picture: after a seek or a resume it starts again at the frame
+    // reached. A music file that cannot be played leaves the preview silent from then on.
+    const auto followMusic = [&] {
+        if (silent) return;
+        StopMusic();
+        clock.music = false;
+        if (position.paused) return;
+        clock.music = StartMusic(kMusicPath, {}, FramePositionMs(position.frame));
+        silent = !clock.music;
+    };
+    followMusic();
 
-    SDL_Window* sdlWindow = SDL_GL_GetCurrentWindow();
-    bool overlay = true;
+    SDL_SetWindowTitle(SDL_GL_GetCurrentWindow(), "quixo preview");
     std::string sourceError;
     std::int64_t stamp = o.sources.empty() ? 0 : SourceFolderStamp(o.sources);
     Clock::time_point lastPoll = Clock::now(), lastFrame = Clock::now();
@@ -171,19 +216,13 @@ int RunPreview(const PreviewOptions& o) {
             if (event.type != SDL_KEYDOWN) continue;
             const SDL_Keycode key = event.key.keysym.sym;
             if (key == SDLK_ESCAPE) EndPreview();
-            if (key == SDLK_o) overlay = !overlay;
+            if (key == SDLK_o) statusPanel.shown = !statusPanel.shown;
             SeekKey seek;
             if (!KeyToSeek(key, seek)) continue;
             const PreviewPosition before = position;
             position = ApplySeekKey(position, seek, durations.data());
-            if (seek == SeekKey::kRestart && !o.silent) {
-                StopMusic();
-                clock.music = StartMusic();
-            } else if (clock.music && (position.frame != before.frame || position.paused)) {
-                StopMusic();
-                clock.music = false;
-            }
             clock.Rebase(position.frame);
+            if (position.frame != before.frame || position.paused != before.paused) followMusic();
         }
         if (!position.paused) {
             position.frame = clock.Frame(durations.data());
@@ -218,20 +257,11 @@ int RunPreview(const PreviewOptions& o) {
         sceneFrame = reading.sceneFrame;
         sceneEndFrame = reading.sceneEndFrame;
         EvaluateShowFrame(rd, reading.scene);
+        if (statusPanel.shown)
+            UpdateStatusPanel(reading, frameMs, position.paused, sourceError, size.width);
         RenderFrame(rd);
         frameMs = std::chrono::duration<double, std::milli>(Clock::now() - lastFrame).count();
         lastFrame = Clock::now();
-
-        std::string title = "quixo preview";
-        if (overlay) {
-            char text[160];
-            std::snprintf(text, sizeof text, " | frame %d | scene %d | scene frame %d | %.1f ms%s",
-                          reading.frame, reading.scene, reading.sceneFrame, frameMs,
-                          position.paused ? " | paused" : "");
-            title += text;
-        }
-        if (!sourceError.empty()) title += " | ERROR " + sourceError;
-        SDL_SetWindowTitle(sdlWindow, title.c_str());
     }
 }
 

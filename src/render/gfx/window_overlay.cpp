@@ -1,0 +1,33 @@
+#include "render/gfx/window_overlay.h"
+
+#include "render/gfx/gl.h"
+
+namespace quixo::gfx {
+
+void ReleaseWindowOverlay(WindowOverlay& overlay) {
+    if (overlay.framebuffer != 0) glDeleteFramebuffers(1, &overlay.framebuffer);
+    if (overlay.texture != 0) glDeleteTextures(1, &overlay.texture);
+    overlay = {};
+}
+
+void DrawWindowOverlay(WindowOverlay& overlay, const std::uint8_t* rgba, int width, int height,
+                       int x, int y, int windowHeight) {
+    if (width <= 0 || height <= 0) return;
+    if (overlay.width != width || overlay.height != height) {
+        // Texture storage is immutable: a panel of another size gets a new texture.
+        ReleaseWindowOverlay(overlay);
+        glCreateTextures(GL_TEXTURE_2D, 1, &overlay.texture);
+        glTextureStorage2D(overlay.texture, 1, GL_RGBA8, width, height);
+        glCreateFramebuffers(1, &overlay.framebuffer);
+        glNamedFramebufferTexture(overlay.framebuffer, GL_COLOR_ATTACHMENT0, overlay.texture, 0);
+        overlay.width = width;
+        overlay.height = height;
+    }
+    glTextureSubImage2D(overlay.texture, 0, 0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
+    // Texture row 0 is the image's top; the window's row 0 is its bottom, so the copy flips.
+    glDisable(GL_SCISSOR_TEST);
+    glBlitNamedFramebuffer(overlay.framebuffer, 0, 0, 0, width, height, x, windowHeight - y,
+                           x + width, windowHeight - y - height, GL_COLOR_BUFFER_BIT, GL_NEAREST);
+}
+
+}  // namespace quixo::gfx

@@ -1,0 +1,25 @@
+#pragma once
+// An image copied over what the window shows, after the frame has been presented into the
+// default framebuffer and before the buffers are swapped: how the tools put a status panel on
+// top of the picture without touching the frame the show rendered.
+#include <cstdint>
+
+namespace quixo::gfx {
+
+struct WindowOverlay {
+    std::uint32_t texture = 0;      // GL texture holding the image
+    std::uint32_t framebuffer = 0;  // read framebuffer with the texture attached
+    int width = 0, height = 0;      // the texture's size
+};
+
+// Uploads width × height RGBA8 pixels (rows top first) and copies them to the window's
+// framebuffer with their top-left corner at (x, y) from the window's top-left; windowHeight is
+// the framebuffer's height. The GL context of the window must be current. Call it from the
+// swap step of a PresentTarget.
+void DrawWindowOverlay(WindowOverlay& overlay, const std::uint8_t* rgba, int width, int height,
+                       int x, int y, int windowHeight);
+
+// Frees the overlay's GL objects.
+void ReleaseWindowOverlay(WindowOverlay& overlay);
+
+}  // namespace quixo::gfx

@@ -1,0 +1,76 @@
+// The preview window as an author uses it: sources edited while it plays, a broken edit
+// reported with its file and line while the picture goes on, Escape to leave.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <thread>
+
+#include "e2e/x_session.h"
+
+namespace quixo::e2e {
+namespace {
+
+using namespace std::chrono_literals;
+namespace fs = std::filesystem;
+
+// Polls the program's output until it holds `text`; false at the deadline.
+bool WaitForOutput(const Process& process, const std::string& text, std::chrono::seconds limit) {
+    const Clock::time_point deadline = Clock::now() + limit;
+    while (Clock::now() < deadline) {
+        if (ReadOutput(process).find(text) != std::string::npos) return true;
+        std::this_thread::sleep_for(200ms);
+    }
+    return false;
+}
+
+void Append(const fs::path& file, const std::string& line) {
+    std::ofstream(file, std::ios::app) << line << "\n";
+}
+
+int LineCount(const fs::path& file) {
+    std::ifstream in(file);
+    std::string line;
+    int n = 0;
+    while (std::getline(in, line)) ++n;
+    return n;
+}
+
+TEST(PreviewTool, ReloadsEditedSourcesAndReportsABrokenOneWhilePlaying) {
+    QUIXO_RUN_UNDER_XVFB();
+    const fs::path dir = "/tmp/quixo-preview-" + std::to_string(getpid());
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+    fs::copy(fs::path(QUIXO_SOURCE_DIR) / "data/scenes", dir / "scenes");
+    fs::copy(fs::path(QUIXO_SOURCE_DIR) / "data/tracks", dir / "tracks");
+    fs::path scene;
+    for (const auto& entry : fs::directory_iterator(dir / "scenes"))
+        if (entry.path().filename().string().rfind("s2_", 0) == 0) scene = entry.path();
+    ASSERT_FALSE(scene.empty());
+
+    // StartProcess takes no arguments: a small script carries them.
+    const fs::path script = dir / "preview.sh";
+    std::ofstream(script) << "#!/bin/sh\nexec " << QUIXO_TOOL << " preview --sources "
+                          << dir.string() << " --silent --size 320x180 --frame 650\n";
+    fs::permissions(script, fs::perms::owner_all);
+    Process preview = StartProcess(script.string(), "SDL_NO_SIGNAL_HANDLERS=1");
+    const unsigned long window = FindWindowByTitle("quixo preview", 40s);
+    ASSERT_NE(window, 0u) << ReadOutput(preview);
+
+    Append(scene, "# a comment changes the file, not the scene");
+    EXPECT_TRUE(WaitForOutput(preview, "reloaded " + dir.string(), 20s)) << ReadOutput(preview);
+
+    Append(scene, "broken = no_such_type");
+    const std::string where = scene.string() + ":" + std::to_string(LineCount(scene)) + ":";
+    EXPECT_TRUE(WaitForOutput(preview, where, 20s)) << ReadOutput(preview);
+
+    // The last good scenes keep playing: the program is still there and answers Escape.
+    RunCommand("xdotool windowfocus --sync " + std::to_string(window) + " key Escape");
+    EXPECT_EQ(WaitForExit(preview, 20s), 0) << ReadOutput(preview);
+    fs::remove_all(dir);
+}
+
+}  // namespace
+}  // namespace quixo::e2e
