@@ -160,15 +160,24 @@ void FullScreenDraw(GpuState& gpu, int index) {
     gfx::Draw(ctx, 4, 0);
 }
 
-void RenderFrame(RenderDevice& rd) {
-    GpuState& gpu = *rd.gpu;
+void BeginFrameState() {
     RenderSettings& s = Settings();
-    DrawLists& lists = Lists();
-    const bool timed = BeginFrameTimer(gpu);
-
     ResetFrameArena();
     UpdateCamera(s, Camera());
-    if (s.motionBlurEnabled) ResetPreviousTransforms(lists, s.motionBlurResetDistance);
+    if (s.motionBlurEnabled) ResetPreviousTransforms(Lists(), s.motionBlurResetDistance);
+}
+
+void EndFrameState() {
+    ResetAfterPresent(Settings());
+    ResetDebugLines(Lists());
+}
+
+void RenderFrame(RenderDevice& rd) {
+    GpuState& gpu = *rd.gpu;
+    const RenderSettings& s = Settings();
+    const bool timed = BeginFrameTimer(gpu);
+
+    BeginFrameState();
     UploadPerFrameConstants(gpu);
 
     gfx::ClearRenderTargetView(*gpu.context, gpu.backBufferView, s.clearColor);
@@ -187,9 +196,7 @@ void RenderFrame(RenderDevice& rd) {
     }
     gfx::Flush(*gpu.context);
     gfx::Present(*gpu.context, *gpu.swapChain, s.vsyncEnabled ? 1 : 0);
-
-    ResetAfterPresent(s);
-    ResetDebugLines(lists);
+    EndFrameState();
 }
 
 }  // namespace quixo

@@ -104,6 +104,12 @@ void CreateRenderResources(RenderDevice& rd, bool vsync, bool antiAlias);
 // RenderSettings and camera.
 void RenderFrame(RenderDevice& rd);
 
+// The CPU side of RenderFrame, before the drawing (frame arena, camera update, previous-
+// transform reset) and after the present (the settings and debug lines that last one frame).
+// A frame replayed without drawing runs the two back to back.
+void BeginFrameState();
+void EndFrameState();
+
 // For tests and tools: the back buffer as RGBA8, rows top first.
 std::vector<std::uint8_t> ReadBackBuffer(RenderDevice& rd);
 // GPU time of the last frame that has finished, in milliseconds (0 without timer queries).

@@ -86,13 +86,8 @@ void EvaluateShowFrame(RenderDevice& rd, int scene) {
 }
 
 void SkipFrameRendering() {
-    RenderSettings& s = Settings();
-    DrawLists& lists = Lists();
-    ResetFrameArena();
-    UpdateCamera(s, Camera());
-    if (s.motionBlurEnabled) ResetPreviousTransforms(lists, s.motionBlurResetDistance);
-    ResetAfterPresent(s);
-    ResetDebugLines(lists);
+    BeginFrameState();
+    EndFrameState();
 }
 
 }  // namespace quixo
