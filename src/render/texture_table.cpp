@@ -34,15 +34,6 @@ QUIXO_DECLARE_BLOB(texture_28);
 
 namespace quixo {
 
-const TextureShape kTextureShapes[kTextureCount] = {
-    {1024, 1024, 3}, {1024, 1024, 3}, {1024, 1024, 4}, {2048, 2048, 4}, {2048, 2048, 4},
-    {2048, 2048, 4}, {2048, 2048, 4}, {2048, 2048, 4}, {2048, 2048, 4}, {2048, 2048, 4},
-    {2048, 2048, 4}, {2048, 2048, 4}, {2048, 2048, 4}, {2048, 2048, 4}, {2048, 2048, 3},
-    {1024, 1024, 3}, {1024, 1024, 3}, {1024, 1024, 3}, {1024, 1024, 3}, {2048, 2048, 4},
-    {2048, 2048, 4}, {2048, 2048, 4}, {2048, 2048, 4}, {2048, 2048, 4}, {2048, 2048, 4},
-    {2048, 2048, 4}, {2048, 2048, 4}, {2048, 2048, 4}, {256, 256, 4},
-};
-
 const StoredTexture* StoredTextures() {
     static const StoredTexture table[kTextureCount] = {
         {0, static_cast<std::uint32_t>(QUIXO_BLOB(texture_00).size), QUIXO_BLOB(texture_00).data},

@@ -2,9 +2,9 @@
 // The stored texture table: 29 embedded PNG images in table order.
 #include <cstdint>
 
-namespace quixo {
+#include "render/texture_shapes.h"
 
-constexpr int kTextureCount = 29;
+namespace quixo {
 
 struct StoredTexture {
     std::uint32_t reserved;  // 0 in every record
@@ -14,13 +14,5 @@ struct StoredTexture {
 
 // The 29 records.
 const StoredTexture* StoredTextures();
-
-// The size and channel count each image must have (index order).
-struct TextureShape {
-    int width;
-    int height;
-    int channels;
-};
-extern const TextureShape kTextureShapes[kTextureCount];
 
 }  // namespace quixo

@@ -2,21 +2,16 @@
 #include <string>
 
 #include "canvas.h"
+#include "render/texture_shapes.h"
 
 namespace texgen {
 
-constexpr int kTextureCount = 29;
+using quixo::kTextureCount;
 
-struct TextureDesign {
-    int width;
-    int height;
-    int channels;  // 3 RGB, 4 RGBA
-    const char* name;
-};
+// What each image shows, for messages; the sizes are quixo::kTextureShapes.
+extern const char* const kTextureNames[kTextureCount];
 
-extern const TextureDesign kTextureDesigns[kTextureCount];
-
-// Draws texture index onto a canvas of its design's size. False (error filled) on failure.
+// Draws texture index onto a canvas of its shape's size. False (error filled) on failure.
 bool DrawTexture(int index, Canvas& canvas, std::string& error);
 
 }  // namespace texgen

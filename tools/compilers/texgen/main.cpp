@@ -16,7 +16,7 @@ int main(int argc, char** argv) {
     std::vector<std::string> errors(texgen::kTextureCount);
     auto work = [&](int first, int step) {
         for (int i = first; i < texgen::kTextureCount; i += step) {
-            const texgen::TextureDesign& d = texgen::kTextureDesigns[i];
+            const quixo::TextureShape& d = quixo::kTextureShapes[i];
             texgen::Canvas canvas(d.width, d.height);
             if (!texgen::DrawTexture(i, canvas, errors[i])) continue;
             const auto png = texgen::EncodePng(canvas, d.channels, errors[i]);
@@ -35,8 +35,8 @@ int main(int argc, char** argv) {
     int failed = 0;
     for (int i = 0; i < texgen::kTextureCount; ++i) {
         if (!errors[i].empty()) {
-            std::fprintf(stderr, "texgen: texture %d (%s): %s\n", i,
-                         texgen::kTextureDesigns[i].name, errors[i].c_str());
+            std::fprintf(stderr, "texgen: texture %d (%s): %s\n", i, texgen::kTextureNames[i],
+                         errors[i].c_str());
             ++failed;
         }
     }
