@@ -94,6 +94,40 @@ TEST(CaptureTool, ContactSheetTilesLabelledThumbnails) {
     EXPECT_EQ(at(2, 2)[0], 255);
 }
 
+TEST(CaptureTool, ContactSheetThumbnailsAreTheShowsFramesScaledDown) {
+    // Frame 6000 rendered at 80 × 48, and the same frame as a 40 × 24 thumbnail of frames
+    // rendered at 80 × 48: each thumbnail pixel is the mean of a 2 × 2 block.
+    const std::string frame = TempPng("frame"), sheet = TempPng("scaled");
+    ASSERT_EQ(RunCommand(Tool("render --frame 6000 --size 80x48 --out " + frame), 180).status, 0);
+    const CommandResult r = RunCommand(
+        Tool("contact-sheet --every 6000 --size 40x24 --render 80x48 --columns 1 --out " + sheet),
+        180);
+    ASSERT_EQ(r.status, 0) << r.output;
+    Png full, thumbs;
+    ASSERT_TRUE(ReadPng(frame, full));
+    ASSERT_TRUE(ReadPng(sheet, thumbs));
+    std::remove(frame.c_str());
+    std::remove(sheet.c_str());
+    ASSERT_EQ(thumbs.width, 40u);
+    ASSERT_EQ(thumbs.height, 48u);
+    int worst = 0, spread = 0;
+    // Below the label of the second thumbnail (frame 6000).
+    for (std::uint32_t y = 14; y < 24; ++y) {
+        for (std::uint32_t x = 0; x < 40; ++x) {
+            for (int c = 0; c < 3; ++c) {
+                int sum = 0;
+                for (std::uint32_t d = 0; d < 4; ++d)
+                    sum += full.rgba[((2 * y + d / 2) * 80 + 2 * x + d % 2) * 4 + c];
+                const int thumb = thumbs.rgba[((24 + y) * 40 + x) * 4 + c];
+                worst = std::max(worst, std::abs(thumb - (sum + 2) / 4));
+                spread = std::max(spread, std::abs(thumb - thumbs.rgba[((24 + 14) * 40) * 4 + c]));
+            }
+        }
+    }
+    EXPECT_LE(worst, 1);
+    EXPECT_GT(spread, 0) << "the compared part of the frame is one flat colour";
+}
+
 TEST(CaptureTool, ProfileReportsEveryStartupStepAndFrameTimes) {
     const CommandResult r = RunCommand(Tool("profile --size 64x36 --frames 5 --from 10"), 120);
     ASSERT_EQ(r.status, 0) << r.output;

@@ -1,7 +1,9 @@
-// quixo-tool contact-sheet --every N [--size WxH] [--columns C]
+// quixo-tool contact-sheet --every N [--size WxH] [--render WxH] [--columns C]
 //                          [--sources DIR | --graphs FILE [--tracks FILE]] --out FILE.png
+//
+// Frames are rendered at the show's own size and scaled down to the thumbnails: sprites are
+// sized in target pixels, so a frame rendered at thumbnail size would not look like the show.
 #include <algorithm>
-#include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
@@ -20,6 +22,7 @@ namespace {
 struct SheetOptions {
     std::int64_t every = 0;
     std::string size = "320x180";
+    std::string render = "1920x1080";
     std::int64_t columns = 8;
     std::string out;
     ShowInputs inputs;
@@ -69,10 +72,25 @@ void DrawLabel(Image& image, int x, int y, const std::string& text) {
     }
 }
 
-void Blit(Image& sheet, const std::vector<std::uint8_t>& thumb, int w, int h, int x0, int y0) {
-    for (int y = 0; y < h; ++y)
-        std::memcpy(&sheet.rgba[(static_cast<std::size_t>(y0 + y) * sheet.width + x0) * 4],
-                    &thumb[static_cast<std::size_t>(y) * w * 4], static_cast<std::size_t>(w) * 4);
+// Places a frame of `from` pixels into the w × h cell at (x0, y0), each cell pixel the mean
+// of the frame pixels it covers.
+void Blit(Image& sheet, const std::vector<std::uint8_t>& frame, FrameSize from, int w, int h,
+          int x0, int y0) {
+    for (int y = 0; y < h; ++y) {
+        const int fy0 = y * from.height / h, fy1 = std::max(fy0 + 1, (y + 1) * from.height / h);
+        for (int x = 0; x < w; ++x) {
+            const int fx0 = x * from.width / w, fx1 = std::max(fx0 + 1, (x + 1) * from.width / w);
+            unsigned sum[4] = {};
+            for (int fy = fy0; fy < fy1; ++fy)
+                for (int fx = fx0; fx < fx1; ++fx)
+                    for (int c = 0; c < 4; ++c)
+                        sum[c] += frame[(static_cast<std::size_t>(fy) * from.width + fx) * 4 + c];
+            const auto n = static_cast<unsigned>((fy1 - fy0) * (fx1 - fx0));
+            std::uint8_t* p =
+                &sheet.rgba[(static_cast<std::size_t>(y0 + y) * sheet.width + x0 + x) * 4];
+            for (int c = 0; c < 4; ++c) p[c] = static_cast<std::uint8_t>((sum[c] + n / 2) / n);
+        }
+    }
 }
 
 }  // namespace
@@ -81,6 +99,8 @@ CommandRunner SetupContactSheet(CLI::App& sub) {
     auto o = std::make_shared<SheetOptions>();
     sub.add_option("--every", o->every, "one thumbnail every N frames")->required();
     sub.add_option("--size", o->size, "thumbnail size WxH (default 320x180)");
+    sub.add_option("--render", o->render,
+                   "the size frames are rendered at before scaling (default 1920x1080)");
     sub.add_option("--columns", o->columns, "thumbnails per row (default 8)");
     sub.add_option("--out", o->out, "the PNG file to write")->required();
     AddShowInputOptions(sub, o->inputs);
@@ -88,6 +108,7 @@ CommandRunner SetupContactSheet(CLI::App& sub) {
         if (o->every < 1) FailInput("--every must be at least 1");
         if (o->columns < 1 || o->columns > 1024) FailInput("--columns must be 1..1024");
         const FrameSize size = ParseFrameSize(o->size);
+        const FrameSize render = ParseFrameSize(o->render);
         const auto count = static_cast<int>((kEndFrame + o->every - 1) / o->every);
         const int columns = static_cast<int>(std::min<std::int64_t>(o->columns, count));
         const int rows = (count + columns - 1) / columns;
@@ -99,14 +120,14 @@ CommandRunner SetupContactSheet(CLI::App& sub) {
         sheet.rgba.assign(static_cast<std::size_t>(sheet.width) * sheet.height * 4, 0);
         const LoadedShowInputs loaded = ReadShowInputs(o->inputs);
         auto show = std::make_unique<HeadlessShow>();
-        StartHeadlessShow(*show, size, true, false);
+        StartHeadlessShow(*show, render, true, false);
         ApplyShowInputs(*show, o->inputs, loaded);
         StartShowMusic(*show, false);
         for (int i = 0; i < count; ++i) {
             const auto frame = static_cast<std::int32_t>(i * o->every);
             const ClockReading clock = PlayUpTo(*show, frame);
             const int x = (i % columns) * size.width, y = (i / columns) * size.height;
-            Blit(sheet, ShownFrame(*show), size.width, size.height, x, y);
+            Blit(sheet, ShownFrame(*show), render, size.width, size.height, x, y);
             DrawLabel(sheet, x, y,
                       "F" + std::to_string(frame) + " S" + std::to_string(clock.scene));
         }
