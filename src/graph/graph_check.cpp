@@ -5,6 +5,9 @@
 
 #include "graph/graph.h"
 #include "render/draw_lists.h"
+#include "render/renderer.h"
+#include "render/shader_source.h"
+#include "render/texture_table.h"
 
 namespace quixo {
 
@@ -124,6 +127,9 @@ struct Checker {
             case 50:
                 AddCapped(load.sprites, count);
                 break;
+            case 49:
+                // The point collector's list has no consumer and no storage: it pushes nothing.
+                break;
             case 44: {
                 const std::int32_t j = node.inputs[0];
                 const std::uint32_t points = j == -1 ? 0 : nodes[j].count;
@@ -138,10 +144,14 @@ struct Checker {
                              ", outside 0..63");
                     return false;
                 }
-                if (tracks != nullptr && tracks[k].keyCount == 0) {
+                const std::uint32_t keys = tracks == nullptr ? 0 : tracks[k].keyCount;
+                if (tracks != nullptr && keys < kMinSampledTrackKeys) {
                     Fail(slot, n,
                          "node " + std::to_string(n) + " samples track " + std::to_string(k) +
-                             ", which has no keys");
+                             (keys == 0 ? ", which has no keys"
+                                        : ", which has " + std::to_string(keys) + " key") +
+                             "; a sampled track needs at least " +
+                             std::to_string(kMinSampledTrackKeys));
                     return false;
                 }
                 break;
@@ -192,7 +202,48 @@ struct Checker {
     }
 };
 
+// One integer parameter that indexes a table of the renderer, for node types first..last.
+struct TableIndexRule {
+    std::uint32_t firstType;
+    std::uint32_t lastType;
+    int param;
+    const char* table;
+    int size;
+    bool noneAllowed;  // -1 stands for "no entry" (a mesh-less full-screen item)
+};
+
+// Every index an emitter or a sprite hands the renderer comes from its parameters (types 45 to
+// 47 always draw with texture 0). The inputs feed transforms, shader options and sprite
+// geometry only, none of which indexes a table, so these rules see every index a frame can
+// use; none of them depends on a value known only while the show runs.
+constexpr TableIndexRule kTableIndexRules[] = {
+    {45, 48, 0, "mesh", kMeshTableSize, true},
+    {45, 48, 2, "vertex shader", kVertexShaderCount, false},
+    {45, 48, 3, "pixel shader", kPixelShaderCount, false},
+    {48, 48, 4, "texture", kTextureCount, false},
+    {50, 50, 0, "texture", kTextureCount, false},
+};
+
 }  // namespace
+
+std::vector<GraphLimitError> CheckTableIndices(const StoredNode* nodes, int slot) {
+    std::vector<GraphLimitError> faults;
+    for (int n = 0; n < kNodesPerGraph; ++n) {
+        const StoredNode& node = nodes[n];
+        for (const TableIndexRule& rule : kTableIndexRules) {
+            if (node.type < rule.firstType || node.type > rule.lastType) continue;
+            // The node reads the parameter as the low 32 bits of its nearest integer.
+            const auto index = static_cast<std::int32_t>(Nearest(node.params[rule.param]));
+            if ((index >= 0 && index < rule.size) || (rule.noneAllowed && index == -1)) continue;
+            faults.push_back({slot, n,
+                              "node " + std::to_string(n) + " uses " + rule.table + " " +
+                                  std::to_string(index) + " (p" + std::to_string(rule.param) +
+                                  "), outside " + (rule.noneAllowed ? "-1" : "0") + ".." +
+                                  std::to_string(rule.size - 1)});
+        }
+    }
+    return faults;
+}
 
 std::optional<GraphLimitError> CheckGraphLimits(const StoredGraphSet& set, int root,
                                                 const CurveTrack* tracks) {

@@ -43,6 +43,21 @@ bool PlaceScenes(const std::vector<std::unique_ptr<SceneSource>>& parsed,
     return ok;
 }
 
+// A graph fault at the source line of its node, named as the source names it. A fault in a
+// called scene is reported where it lies, once.
+void ReportGraphFault(const SceneSource* const byIndex[kSceneCount], const GraphLimitError& error,
+                      std::vector<SourceError>& errors) {
+    const SceneSource& at = *byIndex[error.slot];
+    const bool named = error.node >= 0 && error.node < at.nodeCount;
+    const int line = named ? at.nodeLines[error.node] : at.indexLine;
+    const std::string message =
+        named ? "node '" + at.names[error.node] + "': " + error.message : error.message;
+    for (const SourceError& e : errors) {
+        if (e.file == at.file && e.line == line && e.message == message) return;
+    }
+    errors.push_back({at.file, line, message});
+}
+
 bool CheckShow(const SceneSource* const byIndex[kSceneCount], const TrackSource& tracks,
                std::vector<SourceError>& errors) {
     bool ok = true;
@@ -69,18 +84,14 @@ bool CheckShow(const SceneSource* const byIndex[kSceneCount], const TrackSource&
         ok = false;
     }
     for (int s = 0; s < kSceneCount; ++s) {
-        const auto error = CheckGraphLimits(set, s, tracks.tracks);
-        if (!error) continue;
-        // A fault in a called scene is reported where it lies, once.
-        const SceneSource& at = *byIndex[error->slot];
-        const int line = error->node >= 0 ? at.nodeLines[error->node] : at.indexLine;
-        const std::string message = error->node >= 0 && error->node < at.nodeCount
-                                        ? "node '" + at.names[error->node] + "': " + error->message
-                                        : error->message;
-        bool seen = false;
-        for (const SourceError& e : errors) seen |= e.file == at.file && e.line == line;
-        if (!seen) errors.push_back({at.file, line, message});
-        ok = false;
+        for (const GraphLimitError& fault : CheckTableIndices(byIndex[s]->nodes, s)) {
+            ReportGraphFault(byIndex, fault, errors);
+            ok = false;
+        }
+        if (const auto error = CheckGraphLimits(set, s, tracks.tracks)) {
+            ReportGraphFault(byIndex, *error, errors);
+            ok = false;
+        }
     }
     return ok;
 }

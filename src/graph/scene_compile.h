@@ -21,8 +21,10 @@ struct CompiledScenes {
 };
 
 // Parses and validates every source (each scene exactly once, the durations covering the whole
-// show, every graph within the system's limits, track samplers naming tracks with keys). On
-// success fills out and returns true; otherwise appends the faults with file and line.
+// show, every graph within the system's limits, sub-graph calls included, track samplers naming
+// tracks of two keys or more, and every mesh, shader and texture index naming an entry of its
+// table). On success fills out and returns true; otherwise appends the faults with file and
+// line.
 bool CompileSceneSources(const std::vector<SourceFile>& sceneFiles,
                          const std::vector<SourceFile>& trackFiles, CompiledScenes& out,
                          std::vector<SourceError>& errors);

@@ -30,6 +30,9 @@ std::vector<SourceFile> Scenes(int special = -1, const std::string& body = "") {
     return files;
 }
 
+// Track 0 with two keys, track 1 with one.
+const char kTracks[] = "track 0 linear\n0 1 1 1\n10 2 2 2\ntrack 1 linear\n0 5 5 5\n";
+
 std::string FirstError(const std::vector<SourceFile>& scenes, const std::string& tracks = "") {
     CompiledScenes out;
     std::vector<SourceError> errors;
@@ -90,7 +93,11 @@ TEST(SceneSource, ReportsFaultsWithFileAndLine) {
         {"c = constant\nt = track_sampler in c p 70\n",
          "s4.scene:3: node 't': node 1 samples track 70, outside 0..63"},
         {"c = constant\nt = track_sampler in c p 9\n",
-         "s4.scene:3: node 't': node 1 samples track 9, which has no keys"},
+         "s4.scene:3: node 't': node 1 samples track 9, which has no keys; a sampled track "
+         "needs at least 2"},
+        {"c = constant\nt = track_sampler in c p 1\n",
+         "s4.scene:3: node 't': node 1 samples track 1, which has 1 key; a sampled track needs "
+         "at least 2"},
         {"a = object8 p 35 4000\nb = object8 p 35 97\n",
          "s4.scene:3: node 'b': slot 4 pushes 4097 items into the opaque draw list in one frame "
          "by node 1; it holds 4096"},
@@ -104,9 +111,102 @@ TEST(SceneSource, ReportsFaultsWithFileAndLine) {
          "s4.scene:2: node 'a': node 0 calls graph slot 40, outside 1..31"},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(FirstError(Scenes(4, c.body), "track 0 linear\n0 1 1 1\n10 2 2 2\n"), c.error)
-            << c.body;
+        EXPECT_EQ(FirstError(Scenes(4, c.body), kTracks), c.error) << c.body;
     }
+}
+
+TEST(SceneCompile, RefusesMeshShaderAndTextureIndicesOutsideTheirTables) {
+    struct Case {
+        std::string body;
+        std::string error;
+    };
+    const Case cases[] = {
+        {"c = constant\na = object8 p 74 1\n",
+         "s4.scene:3: node 'a': node 1 uses mesh 74 (p0), outside -1..73"},
+        {"a = object3 p -2 1\n", "s4.scene:2: node 'a': node 0 uses mesh -2 (p0), outside -1..73"},
+        // Indices are read as the nearest integer, halfway values going to the even one.
+        {"a = object8 p 73.5 1\n",
+         "s4.scene:2: node 'a': node 0 uses mesh 74 (p0), outside -1..73"},
+        {"a = object6 p 0 1 19\n",
+         "s4.scene:2: node 'a': node 0 uses vertex shader 19 (p2), outside 0..18"},
+        {"a = object7 p 0 1 0 21\n",
+         "s4.scene:2: node 'a': node 0 uses pixel shader 21 (p3), outside 0..20"},
+        {"a = object8 p 0 1 0 0 29\n",
+         "s4.scene:2: node 'a': node 0 uses texture 29 (p4), outside 0..28"},
+        {"a = sprite p -1 1\n", "s4.scene:2: node 'a': node 0 uses texture -1 (p0), outside 0..28"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(FirstError(Scenes(4, c.body), kTracks), c.error);
+
+    // The last entry of each table, "no mesh", and values that round into the tables pass.
+    EXPECT_EQ(FirstError(Scenes(4,
+                                "a = object8 p 73 1 18 20 28\n"
+                                "b = object8 p -1.4 1 17.5 0.5 27.5 1\n"
+                                "c = sprite p 28.5 1\n"),
+                         kTracks),
+              "");
+
+    // Every fault of every scene is reported, not only the first.
+    CompiledScenes out;
+    std::vector<SourceError> errors;
+    auto scenes = Scenes(2, "a = object8 p 80 1 30 0 40\n");
+    scenes[6].text += "b = sprite p 29 1\n";
+    EXPECT_FALSE(CompileSceneSources(scenes, {}, out, errors));
+    std::vector<std::string> got;
+    for (const SourceError& e : errors) got.push_back(FormatSourceError(e));
+    EXPECT_EQ(got, (std::vector<std::string>{
+                       "s2.scene:2: node 'a': node 0 uses mesh 80 (p0), outside -1..73",
+                       "s2.scene:2: node 'a': node 0 uses vertex shader 30 (p2), outside 0..18",
+                       "s2.scene:2: node 'a': node 0 uses texture 40 (p4), outside 0..28",
+                       "s6.scene:3: node 'b': node 1 uses texture 29 (p0), outside 0..28",
+                   }));
+}
+
+// A scene that fills every per-frame list exactly, through each kind of node that pushes.
+const char kFullLists[] =
+    "a = object3 p 0 4000\n"
+    "b = object6 p 0 95.5\n"  // 96 instances: the opaque list is full
+    "c = object8 p 0 4096 0 0 0 1\n"
+    "s = sprite p 3 64\n"
+    "pts = constant count 513\n"
+    "l = debug_polyline in pts\n"
+    "q = point_collector count 4096 in pts\n";  // collects, but pushes nothing
+
+TEST(SceneCompile, CountsEveryPushingNodeAgainstItsList) {
+    EXPECT_EQ(FirstError(Scenes(4, kFullLists), kTracks), "");
+
+    struct Case {
+        std::string extra;
+        std::string error;
+    };
+    const Case cases[] = {
+        {"x = object7 p 0 1\n",
+         "s4.scene:9: node 'x': slot 4 pushes 4097 items into the opaque draw list in one frame "
+         "by node 7; it holds 4096"},
+        {"x = object8 p 0 1 0 0 0 -1\n",
+         "s4.scene:9: node 'x': slot 4 pushes 4097 items into the blended draw list in one frame "
+         "by node 7; it holds 4096"},
+        {"x = sprite p 3 1\n",
+         "s4.scene:9: node 'x': slot 4 pushes 65 sprites into the sprite list in one frame by "
+         "node 7; it holds 64"},
+        {"two = constant count 2\nx = debug_polyline in two\n",
+         "s4.scene:10: node 'x': slot 4 pushes 513 lines into the debug-line list in one frame by "
+         "node 8; it holds 512"},
+        // A called scene's pushes join the caller's frame, every time it is called.
+        {"x = subgraph_call p 5\n",
+         "s4.scene:9: node 'x': slot 4 pushes 4097 items into the opaque draw list in one frame "
+         "by node 7; it holds 4096"},
+    };
+    for (const Case& c : cases) {
+        auto scenes = Scenes(4, kFullLists + c.extra);
+        scenes[5].text += "one = object3 p 0 1\n";
+        EXPECT_EQ(FirstError(scenes, kTracks), c.error) << c.extra;
+    }
+
+    auto scenes = Scenes(3, "a = subgraph_call p 5\nb = subgraph_call p 5\n");
+    scenes[5].text += "pts = constant count 258\nl = debug_polyline in pts\n";
+    EXPECT_EQ(FirstError(scenes),
+              "s3.scene:3: node 'b': slot 3 pushes 514 lines into the debug-line list in one frame "
+              "by node 1; it holds 512");
 }
 
 TEST(SceneSource, ChecksTheSetOfScenesAsAWhole) {

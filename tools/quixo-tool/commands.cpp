@@ -16,6 +16,7 @@ CommandRunner SetupVideo(CLI::App& sub);
 Json SceneStats();
 Json TypeStats();
 Json TrackStats();
+Json TextureStats();
 Json MeshStats();
 Json StatsWords();
 Json ShaderSourceStats();
@@ -42,6 +43,7 @@ const StatsSection kStatsSections[] = {
     {"scenes", SceneStats},
     {"types", TypeStats},
     {"tracks", TrackStats},
+    {"textures", TextureStats},
     {"meshes", MeshStats},
     {"words", StatsWords},
     {"shaderSourceBytes", ShaderSourceStats},

@@ -1,0 +1,106 @@
+// The embedded show on the headless device: one frame from the middle of each scene, started
+// and played as the demo does, must raise no GL error and show a picture rather than one flat
+// colour (a scene whose camera, meshes or shaders are broken tends to leave the clear colour).
+#include <algorithm>
+#include <cstdlib>
+#include <map>
+#include <vector>
+
+#include "gpu_fixture.h"
+#include "graph/scene_data.h"
+#include "render/renderer.h"
+#include "startup/startup.h"
+#include "startup/timeline.h"
+#include "unit/graph_builder.h"
+
+namespace quixo::gfx::test {
+namespace {
+
+constexpr int kW = 160;
+constexpr int kH = 90;
+
+struct Show {
+    SwapChain swapChain;
+    RenderDevice rd{};
+};
+
+// The content start-up once for the whole binary, on its own swap chain of the frame size.
+Show& TheShow() {
+    static Show show;
+    static bool ready = [] {
+        quixo::test::EnsureGraphCore();
+        SwapChainDesc desc{kW, kH, Format::R8G8B8A8_UNORM};
+        if (!CreateSwapChain(Graphics().device, desc, nullptr, show.swapChain)) return false;
+        show.rd.width = kW;
+        show.rd.height = kH;
+        StartContent(show.rd, Graphics().device, Graphics().context, show.swapChain,
+                     ContentOptions{false, true, false});
+        return true;
+    }();
+    EXPECT_TRUE(ready);
+    return show;
+}
+
+// The clock as the main loop reads it at global frame `frame`: the first music position whose
+// reading is that frame.
+ClockReading ClockAt(std::int32_t frame) {
+    const auto durations = TimelineDurations();
+    std::int32_t ms = static_cast<std::int32_t>(std::int64_t{frame} * 1666 / 100);
+    while (ReadClock(ms, durations.data()).frame < frame) ++ms;
+    return ReadClock(ms, durations.data());
+}
+
+// One frame of the main loop: clock stored, graph evaluated, frame drawn and presented.
+void PlayFrame(Show& show, std::int32_t frame) {
+    const ClockReading clock = ClockAt(frame);
+    sceneFrame = clock.sceneFrame;
+    sceneEndFrame = clock.sceneEndFrame;
+    EvaluateShowFrame(show.rd, clock.scene);
+    RenderFrame(show.rd);
+}
+
+struct Spread {
+    int colours;         // distinct RGB values
+    double commonShare;  // the most frequent colour's share of the pixels
+};
+
+Spread ColourSpread(const std::vector<std::uint8_t>& rgba) {
+    std::map<std::uint32_t, int> counts;
+    for (std::size_t i = 0; i + 3 < rgba.size(); i += 4) {
+        ++counts[(std::uint32_t{rgba[i]} << 16) | (std::uint32_t{rgba[i + 1]} << 8) | rgba[i + 2]];
+    }
+    int most = 0;
+    for (const auto& entry : counts) most = std::max(most, entry.second);
+    return {static_cast<int>(counts.size()), double(most) / double(rgba.size() / 4)};
+}
+
+using ShowFrames = GpuTest;
+
+TEST_F(ShowFrames, TheMiddleFrameOfEverySceneRendersWithoutErrorAndIsNotFlat) {
+    Show& show = TheShow();
+    ASSERT_NE(show.rd.gpu, nullptr);
+    RebindLongLivedState(show.rd);
+    const auto durations = TimelineDurations();
+    std::int32_t start = 0;
+    for (int s = 0; s < kSceneCount; ++s) {
+        SCOPED_TRACE("scene " + std::to_string(s));
+        const std::int32_t middle = start + durations[s] / 2;
+        start += durations[s];
+        ASSERT_EQ(ClockAt(middle).scene, s);
+        const std::uint64_t errorsBefore = GlErrorCount(device());
+        // The frame before as well, so that what lags a frame (previous transforms) is set.
+        PlayFrame(show, middle - 1);
+        PlayFrame(show, middle);
+        const Spread spread = ColourSpread(ReadBackBuffer(show.rd));
+        EXPECT_EQ(GlErrorCount(device()), errorsBefore) << GlErrorText(device());
+        EXPECT_GT(spread.colours, 1) << "frame " << middle << " is one flat colour";
+        // A speck on an empty background is a broken scene too; the busiest title card of the
+        // show leaves about four fifths of the frame to its background.
+        EXPECT_LT(spread.commonShare, 0.95)
+            << "frame " << middle << " is all but flat: " << spread.commonShare
+            << " of it one colour";
+    }
+}
+
+}  // namespace
+}  // namespace quixo::gfx::test
