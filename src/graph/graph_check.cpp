@@ -154,6 +154,15 @@ struct Checker {
                              std::to_string(kMinSampledTrackKeys));
                     return false;
                 }
+                // Before its first key a track has no defined value.
+                if (tracks != nullptr && tracks[k].keys[0].frame != 0) {
+                    Fail(slot, n,
+                         "node " + std::to_string(n) + " samples track " + std::to_string(k) +
+                             ", whose first key is at frame " +
+                             std::to_string(tracks[k].keys[0].frame) +
+                             "; a sampled track must start at frame 0");
+                    return false;
+                }
                 break;
             }
             case 54: {

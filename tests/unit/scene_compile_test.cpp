@@ -30,8 +30,10 @@ std::vector<SourceFile> Scenes(int special = -1, const std::string& body = "") {
     return files;
 }
 
-// Track 0 with two keys, track 1 with one.
-const char kTracks[] = "track 0 linear\n0 1 1 1\n10 2 2 2\ntrack 1 linear\n0 5 5 5\n";
+// Track 0 with two keys, track 1 with one, track 2 starting late.
+const char kTracks[] =
+    "track 0 linear\n0 1 1 1\n10 2 2 2\ntrack 1 linear\n0 5 5 5\n"
+    "track 2 catmull_rom\n30 1 1 1\n60 2 2 2\n";
 
 std::string FirstError(const std::vector<SourceFile>& scenes, const std::string& tracks = "") {
     CompiledScenes out;
@@ -98,6 +100,9 @@ TEST(SceneSource, ReportsFaultsWithFileAndLine) {
         {"c = constant\nt = track_sampler in c p 1\n",
          "s4.scene:3: node 't': node 1 samples track 1, which has 1 key; a sampled track needs "
          "at least 2"},
+        {"c = constant\nt = track_sampler in c p 2\n",
+         "s4.scene:3: node 't': node 1 samples track 2, whose first key is at frame 30; a "
+         "sampled track must start at frame 0"},
         {"a = object8 p 35 4000\nb = object8 p 35 97\n",
          "s4.scene:3: node 'b': slot 4 pushes 4097 items into the opaque draw list in one frame "
          "by node 1; it holds 4096"},

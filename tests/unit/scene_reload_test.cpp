@@ -19,7 +19,16 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// A private copy of the data folder's scene and track sources.
+// The opening scene the tests edit, in place of the show's own: its sky is node 0, line 2.
+const char kTestScene0[] =
+    "scene 0 duration 540\n"
+    "sky     = constant p 0.02 0.03 0.08 1\n"
+    "clear   = clear_color in sky\n"
+    "eye     = constant p 0 2 -6 0\n"
+    "target  = constant p 0 0 0 0\n"
+    "view    = camera_lens in eye target\n";
+
+// A private copy of the data folder's scene and track sources, with the test's scene 0.
 class SourceFolder {
 public:
     SourceFolder()
@@ -27,13 +36,18 @@ public:
         fs::remove_all(dir_);
         for (const char* sub : {"scenes", "tracks"}) {
             fs::create_directories(dir_ / sub);
-            for (const auto& e : fs::directory_iterator(fs::path(QUIXO_SOURCE_DIR) / "data" / sub))
-                if (e.path().extension() != ".cmake") fs::copy(e.path(), dir_ / sub);
+            for (const auto& e :
+                 fs::directory_iterator(fs::path(QUIXO_SOURCE_DIR) / "data" / sub)) {
+                const std::string name = e.path().filename().string();
+                if (e.path().extension() != ".cmake" && name.rfind("s0_", 0) != 0)
+                    fs::copy(e.path(), dir_ / sub);
+            }
         }
+        std::ofstream(Scene0()) << kTestScene0;
     }
     ~SourceFolder() { fs::remove_all(dir_); }
     std::string Dir() const { return dir_.string(); }
-    std::string Scene0() const { return (dir_ / "scenes" / "s0_opening.scene").string(); }
+    std::string Scene0() const { return (dir_ / "scenes" / "s0_test.scene").string(); }
 
     // Replaces the first occurrence of from in the opening scene's source.
     void EditScene0(const std::string& from, const std::string& to) const {
@@ -49,9 +63,8 @@ private:
     fs::path dir_;
 };
 
-// The sky node is the fifth written in the opening scene.
 float SkyRed() {
-    return Slots().nodes[0][4].params[0];
+    return Slots().nodes[0][0].params[0];
 }
 
 TEST(SceneReload, PicksUpAnEditAndKeepsTheLastGoodScenesOnAFault) {
@@ -69,13 +82,13 @@ TEST(SceneReload, PicksUpAnEditAndKeepsTheLastGoodScenesOnAFault) {
     EXPECT_FLOAT_EQ(SkyRed(), 0.75f);
     const std::vector<std::uint8_t> good = current.scenes;
 
-    // Line 18 of the opening scene names a type that does not exist.
+    // Line 2 of the opening scene names a type that does not exist.
     folder.EditScene0("sky     = constant p 0.75", "sky     = no_such_type p 0.5");
     EXPECT_FALSE(ReloadSceneSources(Device(), folder.Dir(), current, errors));
     ASSERT_FALSE(errors.empty());
     EXPECT_EQ(errors[0].file, folder.Scene0());
-    EXPECT_EQ(errors[0].line, 18);
-    EXPECT_NE(FormatSourceError(errors[0]).find("s0_opening.scene:18"), std::string::npos);
+    EXPECT_EQ(errors[0].line, 2);
+    EXPECT_NE(FormatSourceError(errors[0]).find("s0_test.scene:2"), std::string::npos);
     EXPECT_FLOAT_EQ(SkyRed(), 0.75f);
     EXPECT_EQ(current.scenes, good);
 }

@@ -72,6 +72,15 @@ TEST(StatsTool, ReportsTheShowsScenesAndTheTexturesTheBuildGenerated) {
     for (const auto& scene : stats["scenes"]) durations.push_back(scene["duration"].get<int>());
     EXPECT_EQ(durations, (std::vector<int>{540, 60, 600, 195, 350, 350, 1740, 1400, 1397, 1680}));
 
+    // The camera work and animation come from curve tracks: at least 20 of them are sampled.
+    int used = 0;
+    for (const auto& track : stats["tracks"]) {
+        if (track["usedBy"].empty()) continue;
+        ++used;
+        EXPECT_GE(track["keys"].get<int>(), 2) << track.dump();
+    }
+    EXPECT_GE(used, 20);
+
     const nlohmann::json& textures = stats["textures"];
     ASSERT_EQ(textures.size(), 29u);
     const std::filesystem::path folder = std::filesystem::path(QUIXO_BINARY_DIR) / "data/textures";

@@ -2,6 +2,7 @@
 #include <map>
 
 #include "commands.h"
+#include "graph/graph.h"
 #include "graph/scene_data.h"
 
 namespace quixo::tool {
@@ -39,12 +40,26 @@ Json TypeStats() {
     return types;
 }
 
-// [{"kind": k, "keys": n}, ...64].
+// [{"kind": k, "keys": n, "usedBy": [scenes whose track samplers read it]}, ...64].
 Json TrackStats() {
+    Json usedBy[kCurveTrackCount];
+    for (int s = 0; s < kSceneCount; ++s) {
+        bool seen[kCurveTrackCount] = {};
+        for (int n = 0; n < kNodesPerGraph; ++n) {
+            const StoredNode& node = SceneRecords(s)[n];
+            const std::uint32_t t = Nearest(node.params[0]);
+            if (node.type != 40 || t >= static_cast<std::uint32_t>(kCurveTrackCount) || seen[t])
+                continue;
+            seen[t] = true;
+            usedBy[t].push_back(s);
+        }
+    }
     Json tracks = Json::array();
     for (int t = 0; t < kCurveTrackCount; ++t) {
         const CurveTrack& track = StoredCurveTracks()[t];
-        tracks.push_back({{"kind", track.kind}, {"keys", track.keyCount}});
+        tracks.push_back({{"kind", track.kind},
+                          {"keys", track.keyCount},
+                          {"usedBy", usedBy[t].is_null() ? Json::array() : usedBy[t]}});
     }
     return tracks;
 }
