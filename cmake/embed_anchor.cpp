@@ -1,2 +1,4 @@
 // Keeps the data library non-empty before any blob is embedded.
-namespace quixo { int embedAnchor = 0; }
+namespace quixo {
+int embedAnchor = 0;
+}
