@@ -81,12 +81,18 @@ std::array<std::int32_t, kSceneCount> CompiledDurations(const CompiledScenes& co
     return durations;
 }
 
-void LoadCompiledScenes(RenderDevice& rd, const CompiledScenes& compiled) {
+namespace {
+
+// Scene s's 256 records, found through the compiled scene table.
+const StoredNode* CompiledSceneRecords(const CompiledScenes& compiled, int s) {
     const auto* records = reinterpret_cast<const StoredNode*>(compiled.scenes.data());
-    const SceneEntry* table = CompiledSceneTable(compiled);
-    for (int s = 0; s < kSceneCount; ++s) {
-        LoadStoredScene(s, records + table[s].sceneRef * kNodesPerGraph);
-    }
+    return records + CompiledSceneTable(compiled)[s].sceneRef * kNodesPerGraph;
+}
+
+}  // namespace
+
+void LoadCompiledScenes(RenderDevice& rd, const CompiledScenes& compiled) {
+    for (int s = 0; s < kSceneCount; ++s) LoadStoredScene(s, CompiledSceneRecords(compiled, s));
     LoadCurveTracks(rd, reinterpret_cast<const CurveTrack*>(compiled.tracks.data()));
 }
 
@@ -96,11 +102,8 @@ bool ReloadSceneSources(RenderDevice& rd, const std::string& dir, CompiledScenes
     if (!RecompileSourceFolder(dir, next, errors)) return false;
     // Every load takes fresh element blocks and the arena never frees: refuse the reload that
     // would run into the arena's warning mark rather than stop the running show.
-    const auto* records = reinterpret_cast<const StoredNode*>(next.scenes.data());
     std::uint64_t need = 0;
-    for (int s = 0; s < kSceneCount; ++s) {
-        need += GraphStorageBytes(records + CompiledSceneTable(next)[s].sceneRef * kNodesPerGraph);
-    }
+    for (int s = 0; s < kSceneCount; ++s) need += GraphStorageBytes(CompiledSceneRecords(next, s));
     if (MemoryArena().fillOffset + need > kArenaWarnOffset) {
         errors.push_back({dir, 0, "the memory arena has no room for another reload; restart"});
         return false;

@@ -1,12 +1,14 @@
 #pragma once
 // The music's spectrum for tools that replay the show without a sound card: the module is
-// decoded once into memory, and the spectrum at a moment is computed from the 2·S samples
-// ending there, with the analyser live playback uses, so a capture shows what playback shows.
+// decoded into memory as far as it is asked for (a single early frame needs only its start),
+// and the spectrum at a moment is computed from the 2·S samples ending there, with the
+// analyser live playback uses, so a capture shows what playback shows.
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "platform/module_decoder.h"
 #include "platform/spectrum.h"
 #include "platform/spectrum_analyzer.h"
 
@@ -26,13 +28,17 @@ public:
     void GetSpectrum(float* out, int count, int channelOffset) override;
 
     int rate() const { return rate_; }
-    std::int64_t frames() const { return static_cast<std::int64_t>(samples_.size() / 2); }
-    // The whole song, interleaved stereo float.
-    const std::vector<float>& samples() const { return samples_; }
+    // The song's length in frames, and the whole song as interleaved stereo float: both decode
+    // it to its end first.
+    std::int64_t frames();
+    const std::vector<float>& samples();
 
 private:
     OfflineSpectrum() = default;
+    // Decodes on until the samples cover frames [0, frame) or the song has ended.
+    void DecodeThrough(std::int64_t frame);
 
+    std::unique_ptr<ModuleDecoder> decoder_;  // null once the song has ended
     int rate_ = 0;
     std::int64_t now_ = 0;
     std::vector<float> samples_;

@@ -8,14 +8,12 @@
 #include "memory/arena.h"
 #include "platform/message_box.h"
 #include "platform/window.h"
-#include "render/gfx/context.h"
-#include "render/gfx/device.h"
-#include "render/gfx/swap_chain.h"
 #include "render/render_device.h"
 #include "render/renderer.h"
 #include "startup/launcher.h"
 #include "startup/main_loop.h"
 #include "startup/music_clock.h"
+#include "startup/playback_device.h"
 #include "startup/startup.h"
 
 namespace quixo {
@@ -26,12 +24,6 @@ namespace {
 [[noreturn]] void EndProcess(int status) {
     std::fflush(nullptr);
     std::_Exit(status);
-}
-
-void PresentDrawableSize(void* window, int* width, int* height) {
-    const WindowSize size = DrawableSize(static_cast<PlaybackWindow*>(window));
-    *width = size.width;
-    *height = size.height;
 }
 
 void PresentSwap(void* window, int syncInterval) {
@@ -97,29 +89,18 @@ int Run() {
     rd.displayAspect = static_cast<float>(settings.width) / static_cast<float>(settings.height);
 
     std::string error;
-    PlaybackWindow* window =
-        OpenPlaybackWindow(settings.width, settings.height, settings.fullScreen != 0, error);
-    if (window == nullptr) FatalError(error);
+    static PlaybackDevice playback;
+    if (!OpenPlaybackDevice(settings.width, settings.height, settings.fullScreen != 0, PresentSwap,
+                            playback, error))
+        FatalError(error);
 
-    static gfx::Device device;
-    static gfx::DeviceContext context;
-    static gfx::SwapChain swapChain;
-    if (!gfx::CreateDevice(device, error)) FatalError(error);
-    if (!gfx::CreateDeviceContext(device, context))
-        FatalError("cannot set up the graphics context");
-    const gfx::PresentTarget target{window, PresentDrawableSize, PresentSwap};
-    const gfx::SwapChainDesc desc{static_cast<std::uint32_t>(settings.width),
-                                  static_cast<std::uint32_t>(settings.height)};
-    if (!gfx::CreateSwapChain(device, desc, &target, swapChain))
-        FatalError("cannot create the swap chain");
-
-    StartContent(rd, device, context, swapChain,
+    StartContent(rd, playback.device, playback.context, playback.swapChain,
                  ContentOptions{settings.vsync != 0, settings.antiAlias != 0, false});
 
     // A module that cannot be opened has been reported by name; the show does not start.
     if (settings.music != 0 && !StartMusic()) return 1;
 
-    Show show{window, &rd};
+    Show show{playback.window, &rd};
     const MainLoopServices services{settings.music != 0, &show,         ServiceMusicPlaying,
                                     ServicePoll,         ServiceEscape, ServicePosition,
                                     ServiceFrame};

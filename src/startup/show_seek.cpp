@@ -12,24 +12,25 @@ std::int32_t ClampFrame(std::int64_t frame) {
 
 }  // namespace
 
-std::int32_t SceneStartFrame(int scene, const std::int32_t durations[10]) {
+std::int32_t SceneStartFrame(int scene, const std::int32_t durations[kSceneCount]) {
     std::int64_t start = 0;
-    for (int s = 0; s < std::min(scene, 10); ++s) start += durations[s];
+    for (int s = 0; s < std::min(scene, kSceneCount); ++s) start += durations[s];
     return ClampFrame(start);
 }
 
-int SceneOfFrame(std::int32_t frame, const std::int32_t durations[10]) {
+int SceneOfFrame(std::int32_t frame, const std::int32_t durations[kSceneCount]) {
     std::int64_t end = 0;
-    for (int s = 0; s < 10; ++s) {
+    for (int s = 0; s < kSceneCount; ++s) {
         end += durations[s];
         if (frame < end) return s;
     }
-    return 10;
+    return kSceneCount;
 }
 
-PreviewPosition ApplySeekKey(PreviewPosition p, SeekKey key, const std::int32_t durations[10]) {
+PreviewPosition ApplySeekKey(PreviewPosition p, SeekKey key,
+                             const std::int32_t durations[kSceneCount]) {
     constexpr std::int32_t kSecond = 60;
-    const int scene = std::min(SceneOfFrame(p.frame, durations), 9);
+    const int scene = std::min(SceneOfFrame(p.frame, durations), kSceneCount - 1);
     switch (key) {
         case SeekKey::kPauseResume:
             p.paused = !p.paused;

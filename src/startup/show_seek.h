@@ -3,6 +3,7 @@
 // kept apart from the window so that it can be checked without one.
 #include <cstdint>
 
+#include "graph/graph_types.h"
 #include "startup/timeline.h"
 
 namespace quixo {
@@ -24,14 +25,14 @@ struct PreviewPosition {
 };
 
 // The first frame of each scene over the ten durations, and kEndFrame-1 as the last place to go.
-std::int32_t SceneStartFrame(int scene, const std::int32_t durations[10]);
+std::int32_t SceneStartFrame(int scene, const std::int32_t durations[kSceneCount]);
 
 // Where a key leaves the position: seeks clamp to the show's frames; the previous-scene key goes
 // to the start of the current scene, or of the one before when already at its start.
 PreviewPosition ApplySeekKey(PreviewPosition position, SeekKey key,
-                             const std::int32_t durations[10]);
+                             const std::int32_t durations[kSceneCount]);
 
-// The scene of a frame over the given durations (10 past the whole timeline).
-int SceneOfFrame(std::int32_t frame, const std::int32_t durations[10]);
+// The scene of a frame over the given durations (kSceneCount past the whole timeline).
+int SceneOfFrame(std::int32_t frame, const std::int32_t durations[kSceneCount]);
 
 }  // namespace quixo

@@ -21,13 +21,11 @@
 #include "memory/arena.h"
 #include "overlay_text.h"
 #include "platform/window.h"
-#include "render/gfx/context.h"
-#include "render/gfx/device.h"
-#include "render/gfx/swap_chain.h"
 #include "render/gfx/window_overlay.h"
 #include "render/renderer.h"
 #include "show_inputs.h"
 #include "startup/music_clock.h"
+#include "startup/playback_device.h"
 #include "startup/show_seek.h"
 #include "startup/startup.h"
 
@@ -43,12 +41,6 @@ struct PreviewOptions {
     std::string size = "1280x720";
     bool silent = false;
 };
-
-void PresentDrawableSize(void* window, int* width, int* height) {
-    const WindowSize size = DrawableSize(static_cast<PlaybackWindow*>(window));
-    *width = size.width;
-    *height = size.height;
-}
 
 // The status panel drawn over the picture at each swap; O shows and hides it.
 struct StatusPanel {
@@ -165,23 +157,13 @@ int RunPreview(const PreviewOptions& o) {
     rd.height = size.height;
     rd.displayAspect = static_cast<float>(size.width) / static_cast<float>(size.height);
     std::string error;
-    PlaybackWindow* window = OpenPlaybackWindow(size.width, size.height, false, error);
-    if (window == nullptr) {
-        std::fprintf(stderr, "quixo-tool: no window: %s\n", error.c_str());
+    static PlaybackDevice playback;
+    if (!OpenPlaybackDevice(size.width, size.height, false, PresentSwap, playback, error)) {
+        std::fprintf(stderr, "quixo-tool: no window or graphics device: %s\n", error.c_str());
         return 1;
     }
-    static gfx::Device device;
-    static gfx::DeviceContext context;
-    static gfx::SwapChain swapChain;
-    const gfx::PresentTarget target{window, PresentDrawableSize, PresentSwap};
-    const gfx::SwapChainDesc desc{static_cast<std::uint32_t>(size.width),
-                                  static_cast<std::uint32_t>(size.height)};
-    if (!gfx::CreateDevice(device, error) || !gfx::CreateDeviceContext(device, context) ||
-        !gfx::CreateSwapChain(device, desc, &target, swapChain)) {
-        std::fprintf(stderr, "quixo-tool: no graphics device: %s\n", error.c_str());
-        return 1;
-    }
-    StartContent(rd, device, context, swapChain, ContentOptions{true, true, false});
+    StartContent(rd, playback.device, playback.context, playback.swapChain,
+                 ContentOptions{true, true, false});
     std::array<std::int32_t, kSceneCount> durations = TimelineDurations();
     if (!o.sources.empty()) {
         LoadCompiledScenes(rd, compiled);

@@ -54,8 +54,7 @@ std::string ShellQuote(const std::string& text) {
 
 // The audio of [firstFrame, firstFrame + frames) as raw interleaved float in a temporary file,
 // zeros where the song has ended. Returns the file's path.
-std::string WriteAudioSlice(const OfflineSpectrum& music, std::int64_t firstFrame,
-                            std::int64_t frames) {
+std::string WriteAudioSlice(OfflineSpectrum& music, std::int64_t firstFrame, std::int64_t frames) {
     char path[] = "/tmp/quixo-video-audio-XXXXXX";
     const int fd = mkstemp(path);
     FILE* file = fd >= 0 ? fdopen(fd, "wb") : nullptr;
@@ -63,15 +62,17 @@ std::string WriteAudioSlice(const OfflineSpectrum& music, std::int64_t firstFram
         std::fprintf(stderr, "quixo-tool: cannot create a temporary audio file\n");
         std::exit(1);
     }
+    const std::vector<float>& song = music.samples();
+    const std::int64_t songFrames = music.frames();
     std::vector<float> block(2 * 4096);
     bool ok = true;
     for (std::int64_t done = 0; done < frames && ok;) {
         const auto n = static_cast<int>(std::min<std::int64_t>(4096, frames - done));
         for (int i = 0; i < n; ++i) {
             const std::int64_t f = firstFrame + done + i;
-            const bool inSong = f >= 0 && f < music.frames();
-            block[2 * i] = inSong ? music.samples()[static_cast<std::size_t>(f) * 2] : 0.0f;
-            block[2 * i + 1] = inSong ? music.samples()[static_cast<std::size_t>(f) * 2 + 1] : 0.0f;
+            const bool inSong = f >= 0 && f < songFrames;
+            block[2 * i] = inSong ? song[static_cast<std::size_t>(f) * 2] : 0.0f;
+            block[2 * i + 1] = inSong ? song[static_cast<std::size_t>(f) * 2 + 1] : 0.0f;
         }
         ok = std::fwrite(block.data(), sizeof(float) * 2, n, file) == static_cast<std::size_t>(n);
         done += n;
