@@ -6,7 +6,13 @@ find_package(OpenGL REQUIRED COMPONENTS OpenGL EGL)
 find_package(glslang CONFIG REQUIRED)
 find_package(spirv_cross_c_shared CONFIG REQUIRED)
 find_package(Freetype REQUIRED)
-find_package(FLTK REQUIRED NO_MODULE)
+# FLTK's own CMake package names the fluid designer, which Debian ships in a separate package;
+# the launcher needs only the library and its headers, so find those directly.
+find_path(FLTK_INCLUDE_DIR FL/Fl.H REQUIRED)
+find_library(FLTK_LIBRARY fltk REQUIRED)
+add_library(quixo_fltk INTERFACE)
+target_include_directories(quixo_fltk SYSTEM INTERFACE ${FLTK_INCLUDE_DIR})
+target_link_libraries(quixo_fltk INTERFACE ${FLTK_LIBRARY})
 find_package(X11 REQUIRED)  # the launcher talks to the X server beside FLTK
 find_package(kissfft CONFIG REQUIRED COMPONENTS SHARED float)
 find_package(nlohmann_json CONFIG REQUIRED)
@@ -21,5 +27,5 @@ target_compile_definitions(quixo_deps INTERFACE GL_GLEXT_PROTOTYPES ENABLE_HLSL)
 target_link_libraries(quixo_deps INTERFACE
   Threads::Threads SDL2::SDL2 OpenGL::OpenGL OpenGL::EGL
   glslang::glslang glslang::SPIRV glslang::glslang-default-resource-limits
-  spirv-cross-c-shared Freetype::Freetype fltk X11::X11 kissfft::kissfft
+  spirv-cross-c-shared Freetype::Freetype quixo_fltk X11::X11 kissfft::kissfft
   PkgConfig::OPENMPT PkgConfig::SPNG PkgConfig::GLU PkgConfig::FONTCONFIG)

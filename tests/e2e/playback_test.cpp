@@ -29,16 +29,17 @@ std::string Id(unsigned long window) {
     return std::to_string(window);
 }
 
-// The demo, started in the build folder where its music lies, with its launcher on screen.
+// The demo, started in its build folder where its music lies, with its launcher on screen.
 struct Demo {
     Process process;
     unsigned long launcher = 0;
 };
 
-Demo StartDemo() {
+Demo StartDemo(const std::string& path = QUIXO_DEMO) {
     Demo demo;
-    if (chdir(QUIXO_BINARY_DIR) != 0) return demo;
-    demo.process = StartProcess(QUIXO_DEMO);
+    const std::string folder = path.substr(0, path.rfind('/'));
+    if (chdir(folder.c_str()) != 0) return demo;
+    demo.process = StartProcess(path);
     demo.launcher = FindWindowByTitle(kLauncherTitle, 10s);
     return demo;
 }
@@ -115,6 +116,20 @@ TEST(Playback, CancellingTheLauncherEndsBeforeAnyWindow) {
     EXPECT_EQ(ReadOutput(demo.process).find("quixo: settings"), std::string::npos)
         << ReadOutput(demo.process);
     EXPECT_EQ(FindWindowByTitle(kShowTitle, 200ms), 0u);
+}
+
+// The build that scripts/run makes and starts (optimised, its own folder): a warning or a
+// missing file there would otherwise reach users without any test noticing.
+TEST(Playback, RunCommandsBuildOpensTheLauncherAndEndsOnEscape) {
+#ifndef QUIXO_RELEASE_DEMO
+    GTEST_SKIP() << "configure with -DQUIXO_RELEASE_DEMO (scripts/test does)";
+#else
+    QUIXO_RUN_UNDER_XVFB();
+    Demo demo = StartDemo(QUIXO_RELEASE_DEMO);
+    ASSERT_NE(demo.launcher, 0u) << ReadOutput(demo.process);
+    PressKeys(demo.launcher, "Escape");
+    EXPECT_EQ(WaitForExit(demo.process, 10s), 0) << ReadOutput(demo.process);
+#endif
 }
 
 TEST(Playback, AntiAliasingSwitchedOffReachesTheShow) {

@@ -9,3 +9,9 @@ target_compile_definitions(quixo_e2e_tests PRIVATE
 add_dependencies(quixo_e2e_tests quixo quixo-tool)
 target_compile_definitions(quixo_e2e_tests PRIVATE QUIXO_DEMO="$<TARGET_FILE:quixo>"
   QUIXO_TOOL="$<TARGET_FILE:quixo-tool>")
+
+# The demo as scripts/run builds it (build/release), when the test command built it first.
+set(QUIXO_RELEASE_DEMO "" CACHE FILEPATH "The release build's quixo, started by an end-to-end test")
+if(QUIXO_RELEASE_DEMO)
+  target_compile_definitions(quixo_e2e_tests PRIVATE QUIXO_RELEASE_DEMO="${QUIXO_RELEASE_DEMO}")
+endif()

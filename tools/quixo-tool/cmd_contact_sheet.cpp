@@ -12,6 +12,7 @@
 #include "headless_show.h"
 #include "json_out.h"
 #include "png_out.h"
+#include "progress.h"
 #include "render/renderer.h"
 #include "show_inputs.h"
 
@@ -123,6 +124,7 @@ CommandRunner SetupContactSheet(CLI::App& sub) {
         StartHeadlessShow(*show, render, true, false);
         ApplyShowInputs(*show, o->inputs, loaded);
         StartShowMusic(*show, false);
+        ProgressLine progress("contact-sheet", count);
         for (int i = 0; i < count; ++i) {
             const auto frame = static_cast<std::int32_t>(i * o->every);
             const ClockReading clock = PlayUpTo(*show, frame);
@@ -130,7 +132,9 @@ CommandRunner SetupContactSheet(CLI::App& sub) {
             Blit(sheet, ShownFrame(*show), render, size.width, size.height, x, y);
             DrawLabel(sheet, x, y,
                       "F" + std::to_string(frame) + " S" + std::to_string(clock.scene));
+            progress.Update(i + 1, frame);
         }
+        progress.Finish();
         WritePng(o->out, sheet.rgba, sheet.width, sheet.height);
         PrintJson({{"thumbnails", count},
                    {"columns", columns},

@@ -8,6 +8,7 @@
 #include "commands.h"
 #include "headless_show.h"
 #include "json_out.h"
+#include "progress.h"
 #include "render/gfx/context.h"
 #include "render/renderer.h"
 
@@ -44,7 +45,12 @@ CommandRunner SetupProfile(CLI::App& sub) {
         const FrameSize size = ParseFrameSize(o->size);
         auto show = std::make_unique<HeadlessShow>();
         StartHeadlessShow(*show, size, true, true);
-        while (show->nextFrame < o->from) PlayNextFrame(*show, false);
+        // Replaying up to --from and rendering on software GL both take a while.
+        ProgressLine progress("profile", o->from + o->frames);
+        while (show->nextFrame < o->from) {
+            PlayNextFrame(*show, false);
+            progress.Update(show->nextFrame, show->nextFrame - 1);
+        }
 
         std::vector<double> cpuMs, gpuMs;
         using Clock = std::chrono::steady_clock;
@@ -56,7 +62,9 @@ CommandRunner SetupProfile(CLI::App& sub) {
             // The timer of a frame is read back once a later frame begins, without waiting.
             const double gpu = LastFrameGpuMs(*show->rd);
             if (gpu > 0.0 && i > 0) gpuMs.push_back(gpu);
+            progress.Update(show->nextFrame, show->nextFrame - 1);
         }
+        progress.Finish();
         gfx::Finish(show->graphics.context);
 
         const StartupTimes& t = show->times;

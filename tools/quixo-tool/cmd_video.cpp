@@ -14,6 +14,7 @@
 #include "commands.h"
 #include "headless_show.h"
 #include "json_out.h"
+#include "progress.h"
 #include "render/renderer.h"
 
 namespace quixo::tool {
@@ -141,6 +142,7 @@ CommandRunner SetupVideo(CLI::App& sub) {
         }
         bool written = true;
         std::int32_t shown = -1;
+        ProgressLine progress("video", filmFrames);
         std::vector<std::uint8_t> picture;
         for (std::int64_t i = 0; i < filmFrames && written; ++i) {
             // The show frame at the film frame's exact time startMs + i × 1000 / 60 ms, one show
@@ -154,10 +156,9 @@ CommandRunner SetupVideo(CLI::App& sub) {
                 shown = frame;
             }
             written = std::fwrite(picture.data(), 1, picture.size(), pipe) == picture.size();
-            std::fprintf(stderr, "\rvideo: frame %lld/%lld (show frame %d)",
-                         static_cast<long long>(i + 1), static_cast<long long>(filmFrames), frame);
+            progress.Update(i + 1, frame);
         }
-        std::fprintf(stderr, "\n");
+        progress.Finish();
         const int status = pclose(pipe);
         std::remove(audio.c_str());
         if (!written || status != 0) {
