@@ -4,15 +4,15 @@
 
 #include <vector>
 
+#include "core/draw_lists.h"
+#include "core/render_device.h"
+#include "core/render_settings.h"
+#include "core/timeline.h"
 #include "graph/curve_tracks.h"
 #include "graph/graph.h"
 #include "graph/scene_data.h"
 #include "graph/scene_load.h"
 #include "memory/arena.h"
-#include "render/draw_lists.h"
-#include "render/render_device.h"
-#include "render/render_settings.h"
-#include "startup/timeline.h"
 
 namespace quixo {
 namespace {

@@ -6,9 +6,9 @@
 
 #include <cstring>
 
+#include "core/render_device.h"
 #include "graph/graph.h"
 #include "memory/arena.h"
-#include "render/render_device.h"
 
 namespace {
 

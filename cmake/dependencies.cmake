@@ -1,4 +1,5 @@
-# Every library the project uses, found once; scripts/setup installs them on Debian 12.
+# Every library the project uses, found once; scripts/setup installs them on Debian 12. Each
+# layer under src/ links the ones it needs (src/CMakeLists.txt).
 find_package(Threads REQUIRED)
 find_package(PkgConfig REQUIRED)
 find_package(SDL2 CONFIG REQUIRED)
@@ -21,11 +22,3 @@ pkg_check_modules(OPENMPT REQUIRED IMPORTED_TARGET libopenmpt)
 pkg_check_modules(SPNG REQUIRED IMPORTED_TARGET spng)
 pkg_check_modules(GLU REQUIRED IMPORTED_TARGET glu)
 pkg_check_modules(FONTCONFIG REQUIRED IMPORTED_TARGET fontconfig)
-
-add_library(quixo_deps INTERFACE)
-target_compile_definitions(quixo_deps INTERFACE GL_GLEXT_PROTOTYPES ENABLE_HLSL)
-target_link_libraries(quixo_deps INTERFACE
-  Threads::Threads SDL2::SDL2 OpenGL::OpenGL OpenGL::EGL
-  glslang::glslang glslang::SPIRV glslang::glslang-default-resource-limits
-  spirv-cross-c-shared Freetype::Freetype quixo_fltk X11::X11 kissfft::kissfft
-  PkgConfig::OPENMPT PkgConfig::SPNG PkgConfig::GLU PkgConfig::FONTCONFIG)

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "render/render_device.h"
+#include "core/render_device.h"
 
 namespace quixo {
 

@@ -3,8 +3,8 @@
 // render device's working table.
 #include <cstdint>
 
-#include "graph/curve_track.h"
-#include "render/math.h"
+#include "core/curve_track.h"
+#include "core/math.h"
 
 namespace quixo {
 

@@ -1,7 +1,7 @@
+#include "core/timeline.h"
 #include "graph/graph.h"
 #include "memory/arena.h"
 #include "operators/operators.h"
-#include "startup/timeline.h"
 
 namespace quixo {
 

@@ -3,7 +3,7 @@
 #include <array>
 #include <cstdint>
 
-#include "graph/curve_track.h"
+#include "core/curve_track.h"
 #include "graph/graph_types.h"
 
 namespace quixo {

@@ -5,7 +5,7 @@
 // subdivision shares an edge point only when two quads compute bit-identical sums.
 #include <cstdint>
 
-#include "render/float3.h"
+#include "core/float3.h"
 
 namespace quixo {
 

@@ -1,8 +1,8 @@
 // The nodes that direct the renderer through RenderSettings: camera, light, clear colour and
 // the post-processing switches. None writes its own output.
+#include "core/render_device.h"
+#include "core/render_settings.h"
 #include "operators/node_types.h"
-#include "render/render_device.h"
-#include "render/render_settings.h"
 
 namespace quixo {
 

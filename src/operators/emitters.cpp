@@ -1,8 +1,8 @@
 // The object emitters: one draw item per instance, pushed into a draw list.
 #include <cstring>
 
+#include "core/draw_lists.h"
 #include "operators/node_types.h"
-#include "render/draw_lists.h"
 
 namespace quixo {
 

@@ -1,6 +1,6 @@
 // Sources without inputs: constants, the scene clock and lattices of positions.
+#include "core/timeline.h"
 #include "operators/node_types.h"
-#include "startup/timeline.h"
 
 namespace quixo {
 

@@ -1,9 +1,9 @@
 // Range mapping, seeded pseudo-random values and the curve track sampler.
 #include <cmath>
 
+#include "core/render_device.h"
 #include "graph/curve_tracks.h"
 #include "operators/node_types.h"
-#include "render/render_device.h"
 
 namespace quixo {
 

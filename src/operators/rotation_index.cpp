@@ -1,6 +1,6 @@
 // Rotations by yaw, pitch and roll, shifted and repeated element reads, and swizzles.
+#include "core/math.h"
 #include "operators/node_types.h"
-#include "render/math.h"
 
 namespace quixo {
 

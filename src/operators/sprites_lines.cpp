@@ -1,6 +1,6 @@
 // Screen-space sprites and the debug polyline. None writes its own output.
+#include "core/draw_lists.h"
 #include "operators/node_types.h"
-#include "render/draw_lists.h"
 
 namespace quixo {
 

@@ -1,7 +1,5 @@
 #include "platform/message_box.h"
 
-#include <SDL.h>
-
 #include <atomic>
 #include <cstdio>
 #include <cstdlib>
@@ -10,7 +8,8 @@ namespace quixo {
 
 namespace {
 std::atomic<MessageBoxMode> g_mode{MessageBoxMode::StderrOnly};
-}
+std::atomic<MessageBoxDisplay> g_display{nullptr};
+}  // namespace
 
 void SetMessageBoxMode(MessageBoxMode mode) {
     g_mode = mode;
@@ -20,14 +19,16 @@ MessageBoxMode GetMessageBoxMode() {
     return g_mode;
 }
 
+void SetMessageBoxDisplay(MessageBoxDisplay display) {
+    g_display = display;
+}
+
 void ShowMessageBox(const std::string& text, const std::string& caption) {
     std::fprintf(stderr, "quixo: %s%s%s\n", caption.c_str(), caption.empty() ? "" : ": ",
                  text.c_str());
     std::fflush(stderr);
-    if (g_mode == MessageBoxMode::Interactive) {
-        // Fails quietly when there is no display; the stderr line above is then all there is.
-        SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, caption.c_str(), text.c_str(), nullptr);
-    }
+    const MessageBoxDisplay display = g_display;
+    if (g_mode == MessageBoxMode::Interactive && display != nullptr) display(text, caption);
 }
 
 void FatalError(const std::string& text) {

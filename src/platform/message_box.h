@@ -13,6 +13,12 @@ enum class MessageBoxMode {
 void SetMessageBoxMode(MessageBoxMode mode);
 MessageBoxMode GetMessageBoxMode();
 
+// What draws the modal box in Interactive mode. The windowing layer provides it
+// (UseInteractiveMessageBoxes in platform/window.h), so that programs without windows, such as
+// the data compilers, link no windowing library for their error messages.
+using MessageBoxDisplay = void (*)(const std::string& text, const std::string& caption);
+void SetMessageBoxDisplay(MessageBoxDisplay display);
+
 // A modal box with one OK button (when interactive) and the text on stderr. Returns when the
 // box has been dismissed.
 void ShowMessageBox(const std::string& text, const std::string& caption = "");

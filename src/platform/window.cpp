@@ -2,6 +2,8 @@
 
 #include <SDL.h>
 
+#include "platform/message_box.h"
+
 namespace quixo {
 
 struct PlaybackWindow {
@@ -12,6 +14,10 @@ struct PlaybackWindow {
 namespace {
 
 // A click anywhere in a windowed playback window starts a window drag.
+void ShowSdlMessageBox(const std::string& text, const std::string& caption) {
+    SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, caption.c_str(), text.c_str(), nullptr);
+}
+
 SDL_HitTestResult DragAnywhere(SDL_Window*, const SDL_Point*, void*) {
     return SDL_HITTEST_DRAGGABLE;
 }
@@ -106,6 +112,11 @@ void SetSwapInterval(int interval) {
 
 void SwapWindow(PlaybackWindow* window) {
     SDL_GL_SwapWindow(window->window);
+}
+
+void UseInteractiveMessageBoxes() {
+    SetMessageBoxDisplay(ShowSdlMessageBox);
+    SetMessageBoxMode(MessageBoxMode::Interactive);
 }
 
 }  // namespace quixo

@@ -35,6 +35,10 @@ bool EscapeDown();
 // The size in pixels of what the window shows (the default framebuffer).
 WindowSize DrawableSize(PlaybackWindow* window);
 
+// Message boxes as the demo shows them: Interactive mode, each box a modal window (which fails
+// quietly without a display, leaving the stderr line alone).
+void UseInteractiveMessageBoxes();
+
 // Presents the default framebuffer; interval 1 waits for vertical sync, 0 does not.
 void SetSwapInterval(int interval);
 void SwapWindow(PlaybackWindow* window);

@@ -3,11 +3,11 @@
 #include <cmath>
 #include <cstring>
 
-#include "render/camera.h"
-#include "render/draw_lists.h"
+#include "core/camera.h"
+#include "core/draw_lists.h"
+#include "core/render_settings.h"
 #include "render/gfx/timer_query.h"
 #include "render/render_passes.h"
-#include "render/render_settings.h"
 
 namespace quixo {
 

@@ -1,9 +1,8 @@
 // The mesh table: text meshes first, then the stored programs, each uploaded once into
-// dynamic buffers written by a single map with discard and never changed again.
+// dynamic buffers written by a single map with discard and never changed again. What fills
+// the entries (the modeller, the text builder) is start-up's business.
 #include <cstring>
 
-#include "mesh/embedded_programs.h"
-#include "mesh/mesh_program.h"
 #include "render/renderer.h"
 
 namespace quixo {
@@ -42,13 +41,6 @@ int UploadTextMeshes(RenderDevice& rd, const MeshStreams* streams, int count) {
         UploadMesh(*rd.gpu->device, streams[i], rd.gpu->meshes.entries[i]);
     }
     return count;
-}
-
-void BuildProgramMeshes(RenderDevice& rd, int firstEntry) {
-    for (int i = 0; i < kMeshProgramCount; ++i) {
-        const MeshStreams streams = BuildEmbeddedProgramMesh(i);
-        UploadMesh(*rd.gpu->device, streams, rd.gpu->meshes.entries[firstEntry + i]);
-    }
 }
 
 }  // namespace quixo

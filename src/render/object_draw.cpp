@@ -2,10 +2,10 @@
 // of the opaque items, then the colour pass (opaque, blended last-pushed first, sprites).
 #include <cstring>
 
-#include "render/camera.h"
-#include "render/draw_lists.h"
+#include "core/camera.h"
+#include "core/draw_lists.h"
+#include "core/render_settings.h"
 #include "render/render_passes.h"
-#include "render/render_settings.h"
 
 namespace quixo {
 

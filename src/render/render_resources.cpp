@@ -4,11 +4,11 @@
 #include <cstring>
 #include <string>
 
+#include "core/draw_lists.h"
+#include "core/render_settings.h"
 #include "platform/message_box.h"
-#include "render/draw_lists.h"
 #include "render/gfx/timer_query.h"
 #include "render/render_passes.h"
-#include "render/render_settings.h"
 
 namespace quixo {
 

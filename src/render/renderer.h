@@ -5,12 +5,12 @@
 #include <cstdint>
 #include <vector>
 
+#include "core/render_device.h"
 #include "memory/arena.h"
 #include "mesh/mesh_vertex.h"
 #include "render/gfx/context.h"
 #include "render/gfx/swap_chain.h"
 #include "render/gfx/texture_loader.h"
-#include "render/render_device.h"
 #include "render/shader_library.h"
 #include "render/texture_table.h"
 
@@ -94,8 +94,6 @@ void SetupDevice(RenderDevice& rd, gfx::Device& device, gfx::DeviceContext& cont
 void CompileShaders(RenderDevice& rd);
 // Entries 0 .. count-1 from the text meshes' streams; returns count.
 int UploadTextMeshes(RenderDevice& rd, const MeshStreams* streams, int count);
-// The 39 stored programs, in record order, into firstEntry .. firstEntry + 38.
-void BuildProgramMeshes(RenderDevice& rd, int firstEntry);
 // The 29 embedded images; a corrupt one stops the program with a message naming its index.
 void CreateTextures(RenderDevice& rd);
 void CreateRenderResources(RenderDevice& rd, bool vsync, bool antiAlias);

@@ -2,7 +2,7 @@
 // The stored texture table: 29 embedded PNG images in table order.
 #include <cstdint>
 
-#include "render/texture_shapes.h"
+#include "core/texture_shapes.h"
 
 namespace quixo {
 

@@ -3,12 +3,12 @@
 #include <cstdlib>
 #include <string>
 
+#include "core/render_device.h"
 #include "graph/graph.h"
 #include "graph/scene_data.h"
 #include "memory/arena.h"
 #include "platform/message_box.h"
 #include "platform/window.h"
-#include "render/render_device.h"
 #include "render/renderer.h"
 #include "startup/launcher.h"
 #include "startup/main_loop.h"
@@ -73,7 +73,7 @@ void ServiceFrame(void* user, const ClockReading& clock) {
 }
 
 int Run() {
-    SetMessageBoxMode(MessageBoxMode::Interactive);
+    UseInteractiveMessageBoxes();
     SetupArenas();
     InitGraphCore();
 

@@ -4,7 +4,7 @@
 // when the music stops.
 #include <cstdint>
 
-#include "startup/timeline.h"
+#include "core/timeline.h"
 
 namespace quixo {
 

@@ -2,15 +2,16 @@
 
 #include <chrono>
 
+#include "core/camera.h"
+#include "core/draw_lists.h"
+#include "core/render_settings.h"
 #include "graph/curve_tracks.h"
 #include "graph/graph.h"
 #include "graph/scene_data.h"
 #include "graph/scene_load.h"
 #include "memory/arena.h"
+#include "mesh/embedded_programs.h"
 #include "mesh/text_mesh.h"
-#include "render/camera.h"
-#include "render/draw_lists.h"
-#include "render/render_settings.h"
 #include "render/renderer.h"
 
 namespace quixo {
@@ -27,6 +28,13 @@ double SecondsSince(StepClock::time_point start) {
 TextMeshTable g_textMeshes;
 
 }  // namespace
+
+void BuildProgramMeshes(RenderDevice& rd, int firstEntry) {
+    for (int i = 0; i < kMeshProgramCount; ++i) {
+        const MeshStreams streams = BuildEmbeddedProgramMesh(i);
+        UploadMesh(*rd.gpu->device, streams, rd.gpu->meshes.entries[firstEntry + i]);
+    }
+}
 
 StartupTimes StartContent(RenderDevice& rd, gfx::Device& device, gfx::DeviceContext& context,
                           gfx::SwapChain& swapChain, const ContentOptions& options) {

@@ -1,10 +1,10 @@
 #pragma once
 // The content start-up shared by the demo and the tools: everything between the playback
 // window (or the headless context) and the main loop, in its fixed order, each step timed.
+#include "core/render_device.h"
 #include "render/gfx/context.h"
 #include "render/gfx/device.h"
 #include "render/gfx/swap_chain.h"
-#include "render/render_device.h"
 
 namespace quixo {
 
@@ -24,6 +24,10 @@ struct ContentOptions {
     bool antiAlias;     // the FXAA pass
     bool timerQueries;  // GPU frame timing (profiling tools)
 };
+
+// The 39 stored programs run by the modeller, in record order, into mesh table entries
+// firstEntry .. firstEntry + 38.
+void BuildProgramMeshes(RenderDevice& rd, int firstEntry);
 
 // Runs, in this order: text meshes, device set-up on the given device, context and swap chain,
 // shaders, text upload into the first mesh entries, the 39 program meshes behind them,

@@ -1,6 +1,6 @@
 # The launcher on its own, driven by the end-to-end tests through the X server.
 add_executable(quixo_launcher_probe ${CMAKE_CURRENT_LIST_DIR}/probes/launcher_probe.cpp)
-target_link_libraries(quixo_launcher_probe PRIVATE quixo_lib)
+target_link_libraries(quixo_launcher_probe PRIVATE quixo_runtime)
 add_dependencies(quixo_e2e_tests quixo_launcher_probe)
 target_compile_definitions(quixo_e2e_tests PRIVATE
   QUIXO_LAUNCHER_PROBE="$<TARGET_FILE:quixo_launcher_probe>")

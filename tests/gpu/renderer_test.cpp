@@ -7,12 +7,13 @@
 #include <cstring>
 
 #include "allocation_counter.h"
+#include "core/camera.h"
+#include "core/draw_lists.h"
+#include "core/render_settings.h"
 #include "cube_program.h"
 #include "gpu_fixture.h"
-#include "render/camera.h"
-#include "render/draw_lists.h"
 #include "render/gfx/buffer_readback.h"
-#include "render/render_settings.h"
+#include "startup/startup.h"
 #include "unit/graph_builder.h"
 
 namespace quixo::gfx::test {

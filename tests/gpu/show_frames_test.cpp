@@ -6,11 +6,11 @@
 #include <map>
 #include <vector>
 
+#include "core/timeline.h"
 #include "gpu_fixture.h"
 #include "graph/scene_data.h"
 #include "render/renderer.h"
 #include "startup/startup.h"
-#include "startup/timeline.h"
 #include "unit/graph_builder.h"
 
 namespace quixo::gfx::test {

@@ -6,7 +6,7 @@
 #include <cstring>
 #include <initializer_list>
 
-#include "render/render_device.h"
+#include "core/render_device.h"
 
 namespace quixo {
 namespace {

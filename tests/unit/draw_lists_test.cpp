@@ -1,4 +1,4 @@
-#include "render/draw_lists.h"
+#include "core/draw_lists.h"
 
 #include <gtest/gtest.h>
 

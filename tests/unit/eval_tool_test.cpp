@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "graph/curve_track.h"
+#include "core/curve_track.h"
 #include "graph_test_util.h"
 
 namespace quixo {

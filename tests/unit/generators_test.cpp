@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "core/timeline.h"
 #include "graph_builder.h"
-#include "startup/timeline.h"
 
 namespace quixo {
 namespace {

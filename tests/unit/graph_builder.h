@@ -9,11 +9,11 @@
 #include <memory>
 #include <vector>
 
+#include "core/draw_lists.h"
+#include "core/render_device.h"
+#include "core/render_settings.h"
 #include "graph/graph.h"
 #include "memory/arena.h"
-#include "render/draw_lists.h"
-#include "render/render_device.h"
-#include "render/render_settings.h"
 
 namespace quixo::test {
 

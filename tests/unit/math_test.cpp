@@ -1,4 +1,4 @@
-#include "render/math.h"
+#include "core/math.h"
 
 #include <gtest/gtest.h>
 

@@ -4,8 +4,8 @@
 
 #include <vector>
 
+#include "core/timeline.h"
 #include "platform/music.h"
-#include "startup/timeline.h"
 #include "unit/music_test_modules.h"
 
 namespace quixo {

@@ -1,6 +1,6 @@
 // The tools' offline spectrum: the same numbers playback shows, and the video command's refusal
 // without an encoder.
-#include "platform/offline_spectrum.h"
+#include "authoring/offline_spectrum.h"
 
 #include <gtest/gtest.h>
 #include <sys/wait.h>

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "core/math.h"
 #include "graph_builder.h"
-#include "render/math.h"
 
 namespace quixo {
 namespace {

@@ -1,4 +1,4 @@
-#include "graph/scene_compile.h"
+#include "authoring/scene_compile.h"
 
 #include <gtest/gtest.h>
 
@@ -9,9 +9,9 @@
 #include <iterator>
 #include <string>
 
+#include "authoring/scene_source.h"
+#include "authoring/track_source.h"
 #include "graph/scene_data.h"
-#include "graph/scene_source.h"
-#include "graph/track_source.h"
 
 namespace quixo {
 namespace {

@@ -6,11 +6,11 @@
 #include <cstring>
 #include <vector>
 
+#include "core/render_device.h"
+#include "core/timeline.h"
 #include "graph/curve_tracks.h"
 #include "graph/scene_data.h"
 #include "graph_test_util.h"
-#include "render/render_device.h"
-#include "startup/timeline.h"
 
 namespace quixo {
 namespace {

@@ -1,5 +1,5 @@
 // Reloading scene sources into a running show, and moving about the show while previewing.
-#include "graph/scene_reload.h"
+#include "authoring/scene_reload.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -9,10 +9,10 @@
 #include <iterator>
 #include <string>
 
+#include "authoring/show_seek.h"
 #include "graph/graph.h"
 #include "graph/scene_data.h"
 #include "graph_test_util.h"
-#include "startup/show_seek.h"
 
 namespace quixo {
 namespace {

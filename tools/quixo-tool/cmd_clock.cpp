@@ -1,8 +1,8 @@
 // quixo-tool clock --ms P
 #include "commands.h"
+#include "core/timeline.h"
 #include "graph/scene_data.h"
 #include "json_out.h"
-#include "startup/timeline.h"
 
 namespace quixo::tool {
 

@@ -8,22 +8,22 @@
 #include <string>
 #include <vector>
 
+#include "authoring/scene_reload.h"
 #include "commands.h"
+#include "core/camera.h"
+#include "core/draw_lists.h"
+#include "core/render_device.h"
+#include "core/render_settings.h"
+#include "core/timeline.h"
 #include "eval_input.h"
 #include "graph/curve_tracks.h"
 #include "graph/graph.h"
 #include "graph/scene_data.h"
 #include "graph/scene_load.h"
-#include "graph/scene_reload.h"
 #include "json_out.h"
 #include "memory/arena.h"
 #include "platform/spectrum.h"
-#include "render/camera.h"
-#include "render/draw_lists.h"
-#include "render/render_device.h"
-#include "render/render_settings.h"
 #include "show_inputs.h"
-#include "startup/timeline.h"
 
 namespace quixo::tool {
 

@@ -5,10 +5,10 @@
 #include <iterator>
 #include <vector>
 
+#include "authoring/program_check.h"
 #include "commands.h"
 #include "json_out.h"
 #include "mesh/embedded_programs.h"
-#include "mesh/program_check.h"
 
 namespace quixo::tool {
 

@@ -13,10 +13,11 @@
 #include <memory>
 #include <string>
 
+#include "authoring/scene_reload.h"
+#include "authoring/show_seek.h"
 #include "commands.h"
 #include "graph/graph.h"
 #include "graph/scene_data.h"
-#include "graph/scene_reload.h"
 #include "headless_show.h"
 #include "memory/arena.h"
 #include "overlay_text.h"
@@ -26,7 +27,6 @@
 #include "show_inputs.h"
 #include "startup/music_clock.h"
 #include "startup/playback_device.h"
-#include "startup/show_seek.h"
 #include "startup/startup.h"
 
 namespace quixo::tool {

@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "graph/curve_track.h"
-#include "graph/graph_check.h"
+#include "authoring/graph_check.h"
+#include "core/curve_track.h"
 #include "graph/graph_types.h"
 
 namespace quixo::tool {

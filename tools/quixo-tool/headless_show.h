@@ -7,12 +7,12 @@
 #include <string>
 #include <vector>
 
+#include "authoring/offline_spectrum.h"
+#include "core/render_device.h"
+#include "core/timeline.h"
 #include "graph/graph_types.h"
-#include "platform/offline_spectrum.h"
 #include "render/gfx/headless.h"
-#include "render/render_device.h"
 #include "startup/startup.h"
-#include "startup/timeline.h"
 
 namespace quixo::tool {
 

@@ -2,11 +2,11 @@
 
 #include <algorithm>
 
+#include "authoring/scene_reload.h"
 #include "eval_input.h"
 #include "graph/curve_tracks.h"
 #include "graph/graph.h"
 #include "graph/scene_load.h"
-#include "graph/scene_reload.h"
 #include "json_out.h"
 
 namespace quixo::tool {

@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "graph/curve_track.h"
+#include "authoring/scene_compile.h"
+#include "core/curve_track.h"
 #include "graph/graph_types.h"
-#include "graph/scene_compile.h"
 #include "headless_show.h"
 
 namespace quixo::tool {

@@ -13,8 +13,8 @@
 #include <stdexcept>
 #include <vector>
 
+#include "authoring/program_check.h"
 #include "mesh/mesh_ops.h"
-#include "mesh/program_check.h"
 #include "mesh_source.h"
 
 namespace {

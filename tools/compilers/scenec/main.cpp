@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "graph/scene_compile.h"
+#include "authoring/scene_compile.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 #include <string>
 
 #include "canvas.h"
-#include "render/texture_shapes.h"
+#include "core/texture_shapes.h"
 
 namespace texgen {
 

@@ -1,10 +1,10 @@
-#include "graph/graph_check.h"
+#include "authoring/graph_check.h"
 
 #include <algorithm>
 #include <vector>
 
+#include "core/draw_lists.h"
 #include "graph/graph.h"
-#include "render/draw_lists.h"
 #include "render/renderer.h"
 #include "render/shader_source.h"
 #include "render/texture_table.h"

@@ -1,12 +1,12 @@
-#include "graph/scene_compile.h"
+#include "authoring/scene_compile.h"
 
 #include <cstring>
 #include <memory>
 
-#include "graph/graph_check.h"
-#include "graph/scene_source.h"
-#include "graph/track_source.h"
-#include "startup/timeline.h"
+#include "authoring/graph_check.h"
+#include "authoring/scene_source.h"
+#include "authoring/track_source.h"
+#include "core/timeline.h"
 
 namespace quixo {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "graph/source_text.h"
+#include "authoring/source_text.h"
 
 namespace quixo {
 

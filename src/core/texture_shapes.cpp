@@ -1,4 +1,4 @@
-#include "render/texture_shapes.h"
+#include "core/texture_shapes.h"
 
 namespace quixo {
 

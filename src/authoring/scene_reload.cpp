@@ -1,4 +1,4 @@
-#include "graph/scene_reload.h"
+#include "authoring/scene_reload.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -6,8 +6,8 @@
 #include <iterator>
 #include <utility>
 
+#include "authoring/graph_check.h"
 #include "graph/curve_tracks.h"
-#include "graph/graph_check.h"
 #include "graph/scene_load.h"
 #include "memory/arena.h"
 

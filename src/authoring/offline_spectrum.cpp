@@ -1,4 +1,4 @@
-#include "platform/offline_spectrum.h"
+#include "authoring/offline_spectrum.h"
 
 #include <algorithm>
 #include <cstdint>

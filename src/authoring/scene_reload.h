@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
+#include "authoring/scene_compile.h"
+#include "core/render_device.h"
 #include "graph/graph_types.h"
-#include "graph/scene_compile.h"
-#include "render/render_device.h"
 
 namespace quixo {
 

@@ -1,4 +1,4 @@
-#include "graph/track_source.h"
+#include "authoring/track_source.h"
 
 namespace quixo {
 

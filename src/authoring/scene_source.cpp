@@ -1,8 +1,8 @@
-#include "graph/scene_source.h"
+#include "authoring/scene_source.h"
 
 #include <map>
 
-#include "graph/node_type_names.h"
+#include "authoring/node_type_names.h"
 
 namespace quixo {
 

@@ -1,4 +1,4 @@
-#include "startup/show_seek.h"
+#include "authoring/show_seek.h"
 
 #include <algorithm>
 

@@ -1,7 +1,7 @@
 #pragma once
 // The camera matrices built from RenderSettings at the start of every frame.
-#include "render/math.h"
-#include "render/render_settings.h"
+#include "core/math.h"
+#include "core/render_settings.h"
 
 namespace quixo {
 

@@ -1,4 +1,4 @@
-#include "render/camera.h"
+#include "core/camera.h"
 
 namespace quixo {
 

@@ -1,4 +1,4 @@
-#include "render/render_settings.h"
+#include "core/render_settings.h"
 
 namespace quixo {
 

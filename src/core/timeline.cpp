@@ -1,4 +1,4 @@
-#include "startup/timeline.h"
+#include "core/timeline.h"
 
 namespace quixo {
 

@@ -14,8 +14,8 @@
 #include <string_view>
 #include <vector>
 
+#include "authoring/source_text.h"
 #include "graph/graph_types.h"
-#include "graph/source_text.h"
 
 namespace quixo {
 

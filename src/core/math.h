@@ -3,7 +3,7 @@
 // matrices are stored row by row, and A × B applies A first. Angles in radians; a yaw-pitch-roll
 // rotation applies roll (about z), then pitch (about x), then yaw (about y).
 
-#include "render/float3.h"
+#include "core/float3.h"
 
 namespace quixo {
 

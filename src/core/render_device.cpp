@@ -1,4 +1,4 @@
-#include "render/render_device.h"
+#include "core/render_device.h"
 
 namespace quixo {
 

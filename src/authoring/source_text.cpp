@@ -1,4 +1,4 @@
-#include "graph/source_text.h"
+#include "authoring/source_text.h"
 
 #include <cctype>
 #include <charconv>

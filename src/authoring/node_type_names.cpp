@@ -1,4 +1,4 @@
-#include "graph/node_type_names.h"
+#include "authoring/node_type_names.h"
 
 #include "graph/graph_types.h"
 

@@ -11,8 +11,8 @@
 #include <string_view>
 #include <vector>
 
-#include "graph/curve_track.h"
-#include "graph/source_text.h"
+#include "authoring/source_text.h"
+#include "core/curve_track.h"
 
 namespace quixo {
 

@@ -3,7 +3,7 @@
 // fields are what the graph reads (aspect, curve tracks); the GPU side belongs to the renderer.
 #include <cstdint>
 
-#include "graph/curve_track.h"
+#include "core/curve_track.h"
 
 namespace quixo {
 

@@ -1,4 +1,4 @@
-#include "mesh/program_check.h"
+#include "authoring/program_check.h"
 
 #include <cmath>
 #include <cstring>

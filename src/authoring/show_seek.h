@@ -3,8 +3,8 @@
 // kept apart from the window so that it can be checked without one.
 #include <cstdint>
 
+#include "core/timeline.h"
 #include "graph/graph_types.h"
-#include "startup/timeline.h"
 
 namespace quixo {
 

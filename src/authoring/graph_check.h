@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "graph/curve_track.h"
+#include "core/curve_track.h"
 #include "graph/graph_types.h"
 
 namespace quixo {
