@@ -17,6 +17,9 @@ const Colour kRed{0.86f, 0.08f, 0.1f, 1};
 const Colour kC64Light{0.55f, 0.55f, 0.95f, 1};
 const Colour kC64Dark{0.25f, 0.2f, 0.7f, 1};
 const Colour kAmber{1.0f, 0.72f, 0.25f, 1};
+// The four bright colours of the Spectrum's rainbow flash.
+const Colour kSpectrumBands[4] = {
+    {0.85f, 0, 0, 1}, {0.9f, 0.85f, 0, 1}, {0, 0.8f, 0, 1}, {0, 0.8f, 0.9f, 1}};
 
 Colour Mix(const Colour& a, const Colour& b, float t) {
     return {a.r + (b.r - a.r) * t, a.g + (b.g - a.g) * t, a.b + (b.b - a.b) * t,
@@ -37,7 +40,7 @@ void Checker(Canvas& c, int cells, const Colour& a, const Colour& b) {
         for (int x = 0; x < c.width; ++x) c.at(x, y) = ((x / cell + y / cell) & 1) ? b : a;
 }
 
-void ScanlineMetal(Canvas& c) {
+void ScanlineMetal(Canvas& c, std::string&) {
     for (int y = 0; y < c.height; ++y) {
         const float band = 0.55f + 0.2f * std::sin(y * 0.05f) + ((y % 8) < 2 ? -0.12f : 0.0f);
         for (int x = 0; x < c.width; ++x) {
@@ -48,7 +51,7 @@ void ScanlineMetal(Canvas& c) {
     }
 }
 
-void AlphaGrid(Canvas& c) {
+void AlphaGrid(Canvas& c, std::string&) {
     const int cell = 64;
     for (int y = 0; y < c.height; ++y) {
         for (int x = 0; x < c.width; ++x) {
@@ -81,7 +84,7 @@ void MachineCard(Canvas& c, const std::string& name, const Colour* stripes, int 
     TitleCard(c, name, em, kWhite, stripes[0], error);
 }
 
-void Vignette(Canvas& c) {
+void Vignette(Canvas& c, std::string&) {
     for (int y = 0; y < c.height; ++y) {
         for (int x = 0; x < c.width; ++x) {
             const float u = (x + 0.5f) / c.width - 0.5f, v = (y + 0.5f) / c.height - 0.5f;
@@ -91,7 +94,7 @@ void Vignette(Canvas& c) {
     }
 }
 
-void CrtOverlay(Canvas& c) {
+void CrtOverlay(Canvas& c, std::string&) {
     for (int y = 0; y < c.height; ++y) {
         const float line = (y % 4) < 2 ? 0.35f : 0.0f;
         for (int x = 0; x < c.width; ++x) {
@@ -104,7 +107,7 @@ void CrtOverlay(Canvas& c) {
     }
 }
 
-void Backdrop(Canvas& c) {
+void Backdrop(Canvas& c, std::string&) {
     const Colour top{0.02f, 0.02f, 0.08f, 1}, mid{0.25f, 0.05f, 0.35f, 1},
         bottom{0.95f, 0.45f, 0.2f, 1};
     for (int y = 0; y < c.height; ++y) {
@@ -117,7 +120,7 @@ void Backdrop(Canvas& c) {
     }
 }
 
-void C64Blues(Canvas& c) {
+void C64Blues(Canvas& c, std::string&) {
     for (int y = 0; y < c.height; ++y) {
         for (int x = 0; x < c.width; ++x) {
             const bool border = x < 96 || x >= c.width - 96 || y < 96 || y >= c.height - 96;
@@ -128,19 +131,17 @@ void C64Blues(Canvas& c) {
     }
 }
 
-void SpectrumStripes(Canvas& c) {
-    const Colour bands[4] = {
-        {0.85f, 0, 0, 1}, {0.9f, 0.85f, 0, 1}, {0, 0.8f, 0, 1}, {0, 0.8f, 0.9f, 1}};
+void SpectrumStripes(Canvas& c, std::string&) {
     for (int y = 0; y < c.height; ++y) {
         for (int x = 0; x < c.width; ++x) {
             const float d = (x + y) / 96.0f;
             const int i = static_cast<int>(d) % 6;
-            c.at(x, y) = i < 4 ? bands[i] : Colour{0.05f, 0.05f, 0.05f, 1};
+            c.at(x, y) = i < 4 ? kSpectrumBands[i] : Colour{0.05f, 0.05f, 0.05f, 1};
         }
     }
 }
 
-void CircuitBoard(Canvas& c) {
+void CircuitBoard(Canvas& c, std::string&) {
     for (auto& p : c.pixels) p = {0.02f, 0.2f, 0.08f, 1};
     const Colour trace{0.75f, 0.6f, 0.2f, 1};
     for (int i = 0; i < 220; ++i) {
@@ -162,7 +163,7 @@ void CircuitBoard(Canvas& c) {
     }
 }
 
-void Noise(Canvas& c) {
+void Noise(Canvas& c, std::string&) {
     for (int y = 0; y < c.height; ++y) {
         for (int x = 0; x < c.width; ++x) {
             float v = 0, amp = 0.5f;
@@ -185,11 +186,11 @@ void Flare(Canvas& c, const Colour& tint) {
     Blur(c, 8, 2);
 }
 
-void GlowDot(Canvas& c) {
+void GlowDot(Canvas& c, std::string&) {
     Glow(c, c.width * 0.5f, c.height * 0.5f, c.width * 0.18f, 1.0f, kWhite);
 }
 
-void RingFlare(Canvas& c) {
+void RingFlare(Canvas& c, std::string&) {
     StrokeRing(c, c.width * 0.5f, c.height * 0.5f, c.width * 0.36f, 40, {0.4f, 0.8f, 1.0f, 0.9f});
     Blur(c, 20, 3);
     StrokeRing(c, c.width * 0.5f, c.height * 0.5f, c.width * 0.36f, 10, kWhite);
@@ -197,7 +198,7 @@ void RingFlare(Canvas& c) {
 
 // Silhouettes of home computers, drawn as plain shapes: a keyboard wedge with a key grid.
 void KeyboardMachine(Canvas& c, const Colour& body, const Colour& keys, float depth,
-                     std::string& label, std::string& error) {
+                     const std::string& label, std::string& error) {
     const float w = c.width, h = c.height;
     FillRect(c, w * 0.1f, h * (0.55f - depth), w * 0.9f, h * 0.72f, body);
     for (int row = 0; row < 4; ++row) {
@@ -210,7 +211,7 @@ void KeyboardMachine(Canvas& c, const Colour& body, const Colour& keys, float de
     DrawText(c, label, w * 0.5f, h * 0.69f, h * 0.03f, keys, true, error);
 }
 
-void CrtFrame(Canvas& c) {
+void CrtFrame(Canvas& c, std::string&) {
     const float w = c.width, h = c.height;
     for (int y = 0; y < c.height; ++y) {
         for (int x = 0; x < c.width; ++x) {
@@ -223,7 +224,7 @@ void CrtFrame(Canvas& c) {
     }
 }
 
-void StarBurst(Canvas& c) {
+void StarBurst(Canvas& c, std::string&) {
     const float cx = c.width * 0.5f, cy = c.height * 0.5f;
     for (int y = 0; y < c.height; ++y) {
         for (int x = 0; x < c.width; ++x) {
@@ -237,162 +238,128 @@ void StarBurst(Canvas& c) {
     }
 }
 
-void Particle(Canvas& c) {
+void Particle(Canvas& c, std::string&) {
     Glow(c, c.width * 0.5f, c.height * 0.5f, c.width * 0.2f, 1.2f, kWhite);
+}
+
+// The designs below are shared patterns given one texture's own text and colours.
+
+void RedWhiteChecker(Canvas& c, std::string&) {
+    Checker(c, 8, kRed, kWhite);
+}
+
+void GroupName(Canvas& c, std::string& error) {
+    TitleCard(c, "TESSORIN", c.height * 0.16f, kWhite, kAmber, error);
+}
+
+void Presents(Canvas& c, std::string& error) {
+    TitleCard(c, "presents", c.height * 0.12f, {0.8f, 0.9f, 1, 1}, {0.3f, 0.5f, 1, 1}, error);
+}
+
+void Title(Canvas& c, std::string& error) {
+    TitleCard(c, "QUIXO", c.height * 0.3f, kWhite, {1, 0.3f, 0.6f, 1}, error);
+}
+
+void AmigaCard(Canvas& c, std::string& error) {
+    const Colour s[3] = {kRed, kWhite, {0.3f, 0.2f, 0.8f, 1}};
+    MachineCard(c, "AMIGA", s, 3, error);
+}
+
+void AtariCard(Canvas& c, std::string& error) {
+    Colour s[6];
+    for (int i = 0; i < 6; ++i) s[i] = Rainbow(i / 6.0f);
+    MachineCard(c, "ATARI", s, 6, error);
+}
+
+void C64Card(Canvas& c, std::string& error) {
+    const Colour s[3] = {kC64Light, kC64Dark, {0.4f, 0.35f, 0.9f, 1}};
+    MachineCard(c, "C64", s, 3, error);
+}
+
+void SpectrumCard(Canvas& c, std::string& error) {
+    MachineCard(c, "ZX-Spectrum", kSpectrumBands, 4, error);
+}
+
+void Credits(Canvas& c, std::string& error) {
+    TitleCard(c, "CREDITS", c.height * 0.18f, kWhite, {0.3f, 0.9f, 0.8f, 1}, error);
+}
+
+void Greetings(Canvas& c, std::string& error) {
+    TitleCard(c, "GREETINGS", c.height * 0.15f, kWhite, {1, 0.6f, 0.2f, 1}, error);
+}
+
+void WarmFlare(Canvas& c, std::string&) {
+    Flare(c, {1.0f, 0.6f, 0.3f, 1});
+}
+
+void WedgeMachine(Canvas& c, std::string& error) {
+    KeyboardMachine(c, {0.85f, 0.83f, 0.78f, 1}, {0.35f, 0.33f, 0.3f, 1}, 0.06f, "A-1000", error);
+}
+
+void BreadbinMachine(Canvas& c, std::string& error) {
+    KeyboardMachine(c, {0.45f, 0.38f, 0.3f, 1}, {0.2f, 0.17f, 0.14f, 1}, 0.1f, "SIXTY-FOUR", error);
+}
+
+// The rubber-key machine has a red stripe along the right of its front edge.
+void RubberKeyMachine(Canvas& c, std::string& error) {
+    KeyboardMachine(c, {0.08f, 0.08f, 0.09f, 1}, {0.6f, 0.6f, 0.62f, 1}, 0.03f, "48K", error);
+    FillRect(c, c.width * 0.62f, c.height * 0.7f, c.width * 0.88f, c.height * 0.715f,
+             {0.85f, 0, 0, 1});
+}
+
+void ConsoleMachine(Canvas& c, std::string& error) {
+    KeyboardMachine(c, {0.75f, 0.75f, 0.72f, 1}, {0.25f, 0.25f, 0.27f, 1}, 0.08f, "ST", error);
 }
 
 }  // namespace
 
-const char* const kTextureNames[kTextureCount] = {
-    "checker",
-    "scanline metal",
-    "alpha grid",
-    "group name",
-    "presents",
-    "title",
-    "AMIGA card",
-    "ATARI card",
-    "C64 card",
-    "ZX-Spectrum card",
-    "CREDITS",
-    "GREETINGS",
-    "vignette",
-    "CRT scanlines",
-    "backdrop",
-    "C64 blues",
-    "Spectrum stripes",
-    "circuit board",
-    "noise",
-    "flare",
-    "glow dot",
-    "ring flare",
-    "wedge machine",
-    "breadbin machine",
-    "rubber-key machine",
-    "console machine",
-    "CRT frame",
-    "star burst",
-    "particle",
+// constexpr so that a row left out (its draw null) stops the build below.
+constexpr TextureDesign kTextureDesigns[kTextureCount] = {
+    {"checker", RedWhiteChecker},
+    {"scanline metal", ScanlineMetal},
+    {"alpha grid", AlphaGrid},
+    {"group name", GroupName},
+    {"presents", Presents},
+    {"title", Title},
+    {"AMIGA card", AmigaCard},
+    {"ATARI card", AtariCard},
+    {"C64 card", C64Card},
+    {"ZX-Spectrum card", SpectrumCard},
+    {"CREDITS", Credits},
+    {"GREETINGS", Greetings},
+    {"vignette", Vignette},
+    {"CRT scanlines", CrtOverlay},
+    {"backdrop", Backdrop},
+    {"C64 blues", C64Blues},
+    {"Spectrum stripes", SpectrumStripes},
+    {"circuit board", CircuitBoard},
+    {"noise", Noise},
+    {"flare", WarmFlare},
+    {"glow dot", GlowDot},
+    {"ring flare", RingFlare},
+    {"wedge machine", WedgeMachine},
+    {"breadbin machine", BreadbinMachine},
+    {"rubber-key machine", RubberKeyMachine},
+    {"console machine", ConsoleMachine},
+    {"CRT frame", CrtFrame},
+    {"star burst", StarBurst},
+    {"particle", Particle},
 };
 
+static_assert(
+    [] {
+        for (const TextureDesign& d : kTextureDesigns)
+            if (d.name == nullptr || d.draw == nullptr) return false;
+        return true;
+    }(),
+    "every texture needs a row in kTextureDesigns");
+
 bool DrawTexture(int index, Canvas& c, std::string& error) {
-    switch (index) {
-        case 0:
-            Checker(c, 8, kRed, kWhite);
-            break;
-        case 1:
-            ScanlineMetal(c);
-            break;
-        case 2:
-            AlphaGrid(c);
-            break;
-        case 3:
-            TitleCard(c, "TESSORIN", c.height * 0.16f, kWhite, kAmber, error);
-            break;
-        case 4:
-            TitleCard(c, "presents", c.height * 0.12f, {0.8f, 0.9f, 1, 1}, {0.3f, 0.5f, 1, 1},
-                      error);
-            break;
-        case 5:
-            TitleCard(c, "QUIXO", c.height * 0.3f, kWhite, {1, 0.3f, 0.6f, 1}, error);
-            break;
-        case 6: {
-            const Colour s[3] = {kRed, kWhite, {0.3f, 0.2f, 0.8f, 1}};
-            MachineCard(c, "AMIGA", s, 3, error);
-            break;
-        }
-        case 7: {
-            Colour s[6];
-            for (int i = 0; i < 6; ++i) s[i] = Rainbow(i / 6.0f);
-            MachineCard(c, "ATARI", s, 6, error);
-            break;
-        }
-        case 8: {
-            const Colour s[3] = {kC64Light, kC64Dark, {0.4f, 0.35f, 0.9f, 1}};
-            MachineCard(c, "C64", s, 3, error);
-            break;
-        }
-        case 9: {
-            const Colour s[4] = {
-                {0.85f, 0, 0, 1}, {0.9f, 0.85f, 0, 1}, {0, 0.8f, 0, 1}, {0, 0.8f, 0.9f, 1}};
-            MachineCard(c, "ZX-Spectrum", s, 4, error);
-            break;
-        }
-        case 10:
-            TitleCard(c, "CREDITS", c.height * 0.18f, kWhite, {0.3f, 0.9f, 0.8f, 1}, error);
-            break;
-        case 11:
-            TitleCard(c, "GREETINGS", c.height * 0.15f, kWhite, {1, 0.6f, 0.2f, 1}, error);
-            break;
-        case 12:
-            Vignette(c);
-            break;
-        case 13:
-            CrtOverlay(c);
-            break;
-        case 14:
-            Backdrop(c);
-            break;
-        case 15:
-            C64Blues(c);
-            break;
-        case 16:
-            SpectrumStripes(c);
-            break;
-        case 17:
-            CircuitBoard(c);
-            break;
-        case 18:
-            Noise(c);
-            break;
-        case 19:
-            Flare(c, {1.0f, 0.6f, 0.3f, 1});
-            break;
-        case 20:
-            GlowDot(c);
-            break;
-        case 21:
-            RingFlare(c);
-            break;
-        case 22: {
-            std::string label = "A-1000";
-            KeyboardMachine(c, {0.85f, 0.83f, 0.78f, 1}, {0.35f, 0.33f, 0.3f, 1}, 0.06f, label,
-                            error);
-            break;
-        }
-        case 23: {
-            std::string label = "SIXTY-FOUR";
-            KeyboardMachine(c, {0.45f, 0.38f, 0.3f, 1}, {0.2f, 0.17f, 0.14f, 1}, 0.1f, label,
-                            error);
-            break;
-        }
-        case 24: {
-            std::string label = "48K";
-            KeyboardMachine(c, {0.08f, 0.08f, 0.09f, 1}, {0.6f, 0.6f, 0.62f, 1}, 0.03f, label,
-                            error);
-            FillRect(c, c.width * 0.62f, c.height * 0.7f, c.width * 0.88f, c.height * 0.715f,
-                     {0.85f, 0, 0, 1});
-            break;
-        }
-        case 25: {
-            std::string label = "ST";
-            KeyboardMachine(c, {0.75f, 0.75f, 0.72f, 1}, {0.25f, 0.25f, 0.27f, 1}, 0.08f, label,
-                            error);
-            break;
-        }
-        case 26:
-            CrtFrame(c);
-            break;
-        case 27:
-            StarBurst(c);
-            break;
-        case 28:
-            Particle(c);
-            break;
-        default:
-            error = "no design for texture " + std::to_string(index);
-            return false;
+    if (index < 0 || index >= kTextureCount) {
+        error = "no design for texture " + std::to_string(index);
+        return false;
     }
+    kTextureDesigns[index].draw(c, error);
     return error.empty();
 }
 

@@ -35,8 +35,8 @@ int main(int argc, char** argv) {
     int failed = 0;
     for (int i = 0; i < texgen::kTextureCount; ++i) {
         if (!errors[i].empty()) {
-            std::fprintf(stderr, "texgen: texture %d (%s): %s\n", i, texgen::kTextureNames[i],
-                         errors[i].c_str());
+            std::fprintf(stderr, "texgen: texture %d (%s): %s\n", i,
+                         texgen::kTextureDesigns[i].name, errors[i].c_str());
             ++failed;
         }
     }
