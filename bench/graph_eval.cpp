@@ -13,6 +13,7 @@
 #include "graph/scene_data.h"
 #include "graph/scene_load.h"
 #include "memory/arena.h"
+#include "startup/show_frame.h"
 
 namespace quixo {
 namespace {
@@ -63,16 +64,12 @@ void SetUpGraphs() {
 }
 
 // What the main loop does for one frame of slot s, without rendering.
-void RunFrame(int s) {
-    ResetTransition(Settings());
-    ResetListCounts(Lists());
-    GraphArguments args{};
-    EvaluateGraph(Device(), Slots().values[s], Slots().nodes[s], args);
-    if (Settings().motionBlurEnabled) {
-        ResetPreviousTransforms(Lists(), Settings().motionBlurResetDistance);
-    }
-    ResetAfterPresent(Settings());
-    ResetDebugLines(Lists());
+void RunFrame(int s, std::int32_t frameInScene = 0, std::int32_t sceneEnd = 0) {
+    ClockReading clock{};
+    clock.scene = s;
+    clock.sceneFrame = frameInScene;
+    clock.sceneEndFrame = sceneEnd;
+    RunShowFrame(Device(), clock, FrameOutput::Skip);
 }
 
 void BM_ArithmeticGraph(benchmark::State& state) {
@@ -91,15 +88,12 @@ void BM_SceneFrame(benchmark::State& state) {
     const auto durations = TimelineDurations();
     std::int32_t first = 0;
     for (int i = 0; i < s; ++i) first += durations[i];
-    sceneEndFrame = first + durations[s];
     std::int32_t frame = 0;
     for (auto _ : state) {
-        sceneFrame = frame;
+        RunFrame(s, frame, first + durations[s]);
         frame = (frame + 1) % durations[s];
-        RunFrame(s);
     }
-    sceneFrame = 0;
-    sceneEndFrame = 0;
+    ResetShowState();
 }
 BENCHMARK(BM_SceneFrame)->DenseRange(0, kSceneCount - 1)->Unit(benchmark::kMicrosecond);
 

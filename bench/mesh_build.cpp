@@ -13,7 +13,7 @@ using namespace quixo;
 
 // The 39 program meshes in record order (the last toggled quad carries from one to the next).
 void BuildProgramMeshes() {
-    lastToggledQuad = -1;
+    ResetModellerState();
     for (int i = 0; i < kMeshProgramCount; ++i) {
         MeshStreams streams = BuildEmbeddedProgramMesh(i);
         benchmark::DoNotOptimize(streams.vertices.data());
@@ -47,7 +47,7 @@ BENCHMARK(BM_BuildAllMeshes)->Unit(benchmark::kMillisecond);
 void BM_BuildProgramMesh(benchmark::State& state) {
     const int record = static_cast<int>(state.range(0));
     for (auto _ : state) {
-        lastToggledQuad = -1;
+        ResetModellerState();
         MeshStreams streams = BuildEmbeddedProgramMesh(record);
         benchmark::DoNotOptimize(streams.vertices.data());
     }

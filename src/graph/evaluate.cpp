@@ -1,4 +1,3 @@
-#include "core/timeline.h"
 #include "graph/graph.h"
 #include "memory/arena.h"
 #include "operators/operators.h"
@@ -19,8 +18,6 @@ ValueArray* EmptyValueArray() {
 }
 
 void InitGraphCore() {
-    sceneFrame = 0;
-    sceneEndFrame = 0;
     g_emptyValueArray = static_cast<ValueArray*>(Allocate(sizeof(ValueArray)));
 }
 

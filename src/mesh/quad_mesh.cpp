@@ -14,6 +14,10 @@ const std::uint8_t kUnitCubeQuads[6][4] = {
 
 std::int32_t lastToggledQuad = -1;
 
+void ResetModellerState() {
+    lastToggledQuad = -1;
+}
+
 namespace {
 // Highest quad slot (exclusive) that addQ has written since the last ClearUsedQuadMesh, over
 // every mesh: an upper bound for the scratch mesh, which is all that reads it.

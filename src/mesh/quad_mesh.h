@@ -30,6 +30,11 @@ extern const std::uint8_t kUnitCubeQuads[6][4];
 // not reset between programs.
 extern std::int32_t lastToggledQuad;
 
+// The modeller's state as at start-up (no toggled quad), before a run of programs in record
+// order such as start-up's own: every tool, test and benchmark that runs the stored programs
+// starts from here, so each sees what the demo builds.
+void ResetModellerState();
+
 // Vector helpers; the output may be an input.
 void maths1(Float3& out, const Float3& a, const Float3& b);           // a + b
 void maths3(Float3& out, const Float3& a, const Float3& b);           // a * b per component

@@ -14,6 +14,7 @@
 #include "startup/main_loop.h"
 #include "startup/music_clock.h"
 #include "startup/playback_device.h"
+#include "startup/show_frame.h"
 #include "startup/startup.h"
 
 namespace quixo {
@@ -68,14 +69,14 @@ std::int32_t ServicePosition(void*) {
 
 void ServiceFrame(void* user, const ClockReading& clock) {
     RenderDevice& rd = *static_cast<Show*>(user)->rd;
-    EvaluateShowFrame(rd, clock.scene);
-    RenderFrame(rd);
+    RunShowFrame(rd, clock, FrameOutput::Draw);
 }
 
 int Run() {
     UseInteractiveMessageBoxes();
     SetupArenas();
     InitGraphCore();
+    ResetShowState();
 
     const std::optional<LaunchSettings> launched = RunLauncher();
     if (!launched) return 1;  // no display at all: the launcher has said why
@@ -86,7 +87,6 @@ int Run() {
     RenderDevice& rd = Device();
     rd.width = settings.width;
     rd.height = settings.height;
-    rd.displayAspect = static_cast<float>(settings.width) / static_cast<float>(settings.height);
 
     std::string error;
     static PlaybackDevice playback;

@@ -11,8 +11,6 @@ LoopEnd RunMainLoop(const MainLoopServices& s, const std::int32_t durations[10])
         if (event == PassEvent::None) {
             const ClockReading clock = ReadClock(s.positionMs(s.user), durations);
             if (clock.end) return LoopEnd::LastFrame;
-            sceneEndFrame = clock.sceneEndFrame;
-            sceneFrame = clock.sceneFrame;
             s.runFrame(s.user, clock);
         }
         if (s.escapeDown(s.user)) return LoopEnd::Escape;

@@ -22,7 +22,7 @@ struct MainLoopServices {
     PassEvent (*pollEvent)(void* user);      // at most one message per pass
     bool (*escapeDown)(void* user);          // before the first pass and after every pass
     std::int32_t (*positionMs)(void* user);  // the clock's source
-    // One frame: the clock reading is already stored in sceneFrame / sceneEndFrame.
+    // One frame, at this clock reading.
     void (*runFrame)(void* user, const ClockReading& clock);
 };
 

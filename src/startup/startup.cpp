@@ -2,9 +2,6 @@
 
 #include <chrono>
 
-#include "core/camera.h"
-#include "core/draw_lists.h"
-#include "core/render_settings.h"
 #include "graph/curve_tracks.h"
 #include "graph/graph.h"
 #include "graph/scene_data.h"
@@ -30,6 +27,7 @@ TextMeshTable g_textMeshes;
 }  // namespace
 
 void BuildProgramMeshes(RenderDevice& rd, int firstEntry) {
+    ResetModellerState();
     for (int i = 0; i < kMeshProgramCount; ++i) {
         const MeshStreams streams = BuildEmbeddedProgramMesh(i);
         UploadMesh(*rd.gpu->device, streams, rd.gpu->meshes.entries[firstEntry + i]);
@@ -83,19 +81,6 @@ StartupTimes StartContent(RenderDevice& rd, gfx::Device& device, gfx::DeviceCont
 
     t.total = SecondsSince(begin);
     return t;
-}
-
-void EvaluateShowFrame(RenderDevice& rd, int scene) {
-    ResetFrameArena();
-    ResetTransition(Settings());
-    ResetListCounts(Lists());
-    GraphArguments args{};
-    EvaluateGraph(rd, Slots().values[scene], Slots().nodes[scene], args);
-}
-
-void SkipFrameRendering() {
-    BeginFrameState();
-    EndFrameState();
 }
 
 }  // namespace quixo

@@ -37,14 +37,4 @@ void BuildProgramMeshes(RenderDevice& rd, int firstEntry);
 StartupTimes StartContent(RenderDevice& rd, gfx::Device& device, gfx::DeviceContext& context,
                           gfx::SwapChain& swapChain, const ContentOptions& options);
 
-// The frame's part before rendering: the frame arena, the transition and the three item lists
-// reset, then graph slot `scene` evaluated with empty arguments. The clock values
-// (sceneFrame, sceneEndFrame) must already be stored.
-void EvaluateShowFrame(RenderDevice& rd, int scene);
-
-// What rendering a frame changes on the CPU side, without drawing: the camera update, the
-// previous-transform reset and the after-present resets. Replaying frames through this instead
-// of RenderFrame leaves the same state for the next frame as playback would.
-void SkipFrameRendering();
-
 }  // namespace quixo

@@ -10,6 +10,7 @@
 #include "gpu_fixture.h"
 #include "graph/scene_data.h"
 #include "render/renderer.h"
+#include "startup/show_frame.h"
 #include "startup/startup.h"
 #include "unit/graph_builder.h"
 
@@ -53,10 +54,7 @@ ClockReading ClockAt(std::int32_t frame) {
 // One frame of the main loop: clock stored, graph evaluated, frame drawn and presented.
 void PlayFrame(Show& show, std::int32_t frame) {
     const ClockReading clock = ClockAt(frame);
-    sceneFrame = clock.sceneFrame;
-    sceneEndFrame = clock.sceneEndFrame;
-    EvaluateShowFrame(show.rd, clock.scene);
-    RenderFrame(show.rd);
+    RunShowFrame(show.rd, clock, FrameOutput::Draw);
 }
 
 struct Spread {

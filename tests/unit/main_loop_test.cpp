@@ -46,7 +46,7 @@ MainLoopServices Services(Script& script, bool musicOn) {
     s.runFrame = [](void* u, const ClockReading& clock) {
         auto& sc = *static_cast<Script*>(u);
         sc.frames.push_back(clock.frame);
-        sc.sceneFrames.push_back(sceneFrame);
+        sc.sceneFrames.push_back(clock.sceneFrame);
     };
     return s;
 }
@@ -67,7 +67,7 @@ TEST(MainLoop, APassHandlesOneMessageOrRendersOneFrame) {
     EXPECT_EQ(RunMainLoop(Services(script, false), kShow), LoopEnd::Escape);
     ASSERT_EQ(script.frames.size(), 2u);  // passes 3 and 5 rendered
     EXPECT_EQ(script.frames[0], 540);
-    EXPECT_EQ(script.sceneFrames[0], 0);  // stored for the operators before the frame
+    EXPECT_EQ(script.sceneFrames[0], 0);  // the frame step stores it for the operators
     EXPECT_EQ(script.positionReads, 2);
 }
 

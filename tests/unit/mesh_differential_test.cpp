@@ -94,7 +94,7 @@ TEST(MeshDifferential, RandomProgramsMatchTheNaiveModeller) {
     std::mt19937 rng(20261208);
     QuadMesh& mesh = ScratchQuadMesh();
     std::int32_t referenceLast = -1;
-    lastToggledQuad = -1;
+    ResetModellerState();
     for (int round = 0; round < 150; ++round) {
         const std::int32_t lastBefore = lastToggledQuad;
         ClearUsedQuadMesh(mesh);

@@ -19,7 +19,7 @@ TEST(MeshPrograms, EveryRecordEndsWithItsCounts) {
         {122, 120}, {314, 288},   {8, 6},       {32, 30},   {32, 30},   {386, 384},   {96, 76},
         {8, 4},     {16, 12},     {642, 160},   {386, 64},
     };
-    lastToggledQuad = -1;
+    ResetModellerState();
     for (int i = 0; i < kMeshProgramCount; ++i) {
         const MeshStreams streams = BuildEmbeddedProgramMesh(i);
         const QuadMesh& mesh = ScratchQuadMesh();

@@ -23,7 +23,9 @@
 #include "json_out.h"
 #include "memory/arena.h"
 #include "platform/spectrum.h"
+#include "render/renderer.h"
 #include "show_inputs.h"
+#include "startup/show_frame.h"
 
 namespace quixo::tool {
 
@@ -208,25 +210,22 @@ int RunEval(const EvalOptions& o) {
     }
     LoadInputs(o);
     SetSpectrumSource(spectrum.get());
-    sceneFrame = o.sceneFrame;
-    sceneEndFrame = o.sceneEndFrame;
 
-    RenderSettings& settings = Settings();
-    DrawLists& lists = Lists();
-    for (int pass = 0; pass < o.passes; ++pass) {
-        if (pass > 0) {  // the previous frame was presented
-            ResetAfterPresent(settings);
-            ResetDebugLines(lists);
-        }
-        ResetTransition(settings);
-        ResetListCounts(lists);
-        GraphArguments args{};
-        EvaluateGraph(Device(), Slots().values[o.slot], Slots().nodes[o.slot], args);
-        if (settings.motionBlurEnabled) {
-            ResetPreviousTransforms(lists, settings.motionBlurResetDistance);
-        }
-    }
+    // The show's own frame step on the chosen slot: every pass but the last is a whole frame
+    // without drawing; the last stops where drawing would begin, so the lists are printed as
+    // the renderer would draw them.
+    ClockReading clock{};
+    clock.scene = o.slot;
+    clock.sceneFrame = o.sceneFrame;
+    clock.sceneEndFrame = o.sceneEndFrame;
+    for (int pass = 0; pass + 1 < o.passes; ++pass)
+        RunShowFrame(Device(), clock, FrameOutput::Skip);
+    EvaluateShowFrame(Device(), clock);
+    BeginFrameState();
     SetSpectrumSource(nullptr);
+
+    const RenderSettings& settings = Settings();
+    const DrawLists& lists = Lists();
 
     PrintJson({{"slot", o.slot},
                {"nodes", NodesJson(o.slot)},

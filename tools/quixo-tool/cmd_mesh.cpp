@@ -74,7 +74,7 @@ int RunMesh(const MeshOptions& o) {
                   " records");
     }
     const int last = o.record >= 0 ? o.record : count - 1;
-    lastToggledQuad = -1;
+    ResetModellerState();
     QuadMesh& mesh = ScratchQuadMesh();
     Json records = Json::array();
     for (int i = 0; i <= last; ++i) {
@@ -105,7 +105,7 @@ CommandRunner SetupMesh(CLI::App& sub) {
 
 // `stats` "meshes": the final counts of the embedded programs.
 Json MeshStats() {
-    lastToggledQuad = -1;
+    ResetModellerState();
     QuadMesh& mesh = ScratchQuadMesh();
     Json meshes = Json::array();
     for (int i = 0; i < kMeshProgramCount; ++i) {

@@ -27,6 +27,7 @@
 #include "show_inputs.h"
 #include "startup/music_clock.h"
 #include "startup/playback_device.h"
+#include "startup/show_frame.h"
 #include "startup/startup.h"
 
 namespace quixo::tool {
@@ -152,10 +153,10 @@ int RunPreview(const PreviewOptions& o) {
 
     SetupArenas();
     InitGraphCore();
+    ResetShowState();
     RenderDevice& rd = Device();
     rd.width = size.width;
     rd.height = size.height;
-    rd.displayAspect = static_cast<float>(size.width) / static_cast<float>(size.height);
     std::string error;
     static PlaybackDevice playback;
     if (!OpenPlaybackDevice(size.width, size.height, false, PresentSwap, playback, error)) {
@@ -236,12 +237,9 @@ int RunPreview(const PreviewOptions& o) {
         }
 
         const ClockReading reading = FrameClock(position.frame, durations.data());
-        sceneFrame = reading.sceneFrame;
-        sceneEndFrame = reading.sceneEndFrame;
-        EvaluateShowFrame(rd, reading.scene);
         if (statusPanel.shown)
             UpdateStatusPanel(reading, frameMs, position.paused, sourceError, size.width);
-        RenderFrame(rd);
+        RunShowFrame(rd, reading, FrameOutput::Draw);
         frameMs = std::chrono::duration<double, std::milli>(Clock::now() - lastFrame).count();
         lastFrame = Clock::now();
     }

@@ -10,6 +10,7 @@
 #include "platform/module_decoder.h"
 #include "platform/music.h"
 #include "render/renderer.h"
+#include "startup/show_frame.h"
 
 namespace quixo::tool {
 
@@ -32,6 +33,7 @@ void CheckShowFrame(std::int64_t frame, const char* what) {
 void StartHeadlessShow(HeadlessShow& show, FrameSize size, bool fxaa, bool timerQueries) {
     SetupArenas();
     InitGraphCore();
+    ResetShowState();
     std::string error;
     if (!gfx::StartHeadless(show.graphics, static_cast<std::uint32_t>(size.width),
                             static_cast<std::uint32_t>(size.height), error)) {
@@ -81,14 +83,7 @@ ClockReading FrameClock(std::int32_t frame, const std::int32_t durations[kSceneC
 ClockReading PlayNextFrame(HeadlessShow& show, bool draw) {
     if (show.music) show.music->SetPositionMs(FramePositionMs(show.nextFrame));
     const ClockReading clock = FrameClock(show.nextFrame++, show.durations.data());
-    sceneFrame = clock.sceneFrame;
-    sceneEndFrame = clock.sceneEndFrame;
-    EvaluateShowFrame(*show.rd, clock.scene);
-    if (draw) {
-        RenderFrame(*show.rd);
-    } else {
-        SkipFrameRendering();
-    }
+    RunShowFrame(*show.rd, clock, draw ? FrameOutput::Draw : FrameOutput::Skip);
     return clock;
 }
 

@@ -39,7 +39,7 @@ std::uint32_t SelectedCount(const QuadMesh& mesh) {
 // Runs every program in order and checks it; traced programs print a line per operation.
 void RunAll(const std::vector<SourceProgram>& programs, const std::string& file,
             const std::string& traced, bool trace) {
-    lastToggledQuad = -1;
+    ResetModellerState();
     QuadMesh& mesh = ScratchQuadMesh();
     for (std::size_t i = 0; i < programs.size(); ++i) {
         const SourceProgram& sp = programs[i];
