@@ -11,6 +11,7 @@
 #include "commands.h"
 #include "headless_show.h"
 #include "json_out.h"
+#include "overlay_text.h"
 #include "png_out.h"
 #include "progress.h"
 #include "render/renderer.h"
@@ -29,47 +30,21 @@ struct SheetOptions {
     ShowInputs inputs;
 };
 
-// A 3 × 5 pixel face for the labels: digits, then 'F' and 'S'. Each row is three bits, the
-// high bit leftmost.
-constexpr std::uint8_t kGlyphRows[12][5] = {
-    {7, 5, 5, 5, 7}, {2, 6, 2, 2, 7}, {7, 1, 7, 4, 7}, {7, 1, 7, 1, 7},
-    {5, 5, 7, 1, 1}, {7, 4, 7, 1, 7}, {7, 4, 7, 5, 7}, {7, 1, 1, 1, 1},
-    {7, 5, 7, 5, 7}, {7, 5, 7, 1, 7}, {7, 4, 6, 4, 4}, {7, 4, 7, 1, 7},
-};
-constexpr int kLabelScale = 2;
-
-int GlyphIndex(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c == 'F') return 10;
-    if (c == 'S') return 11;
-    return -1;  // a space
-}
+// White on black, 14 pixels high: a row of the 11-pixel font and a pixel above and below.
+constexpr OverlayStyle kLabelStyle{11, 1, 0, 0, 0};
 
 struct Image {
     int width, height;
     std::vector<std::uint8_t> rgba;
-    void Fill(int x0, int y0, int w, int h, std::uint8_t v) {
-        for (int y = std::max(0, y0); y < std::min(height, y0 + h); ++y)
-            for (int x = std::max(0, x0); x < std::min(width, x0 + w); ++x) {
-                std::uint8_t* p = &rgba[(static_cast<std::size_t>(y) * width + x) * 4];
-                p[0] = p[1] = p[2] = v;
-                p[3] = 255;
-            }
-    }
 };
 
-// White text on a black box at (x, y), clipped to the image.
-void DrawLabel(Image& image, int x, int y, const std::string& text) {
-    const int advance = 4 * kLabelScale;
-    image.Fill(x, y, static_cast<int>(text.size()) * advance + kLabelScale, 7 * kLabelScale, 0);
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const int g = GlyphIndex(text[i]);
-        if (g < 0) continue;
-        for (int row = 0; row < 5; ++row)
-            for (int col = 0; col < 3; ++col)
-                if (kGlyphRows[g][row] & (4 >> col))
-                    image.Fill(x + kLabelScale + static_cast<int>(i) * advance + col * kLabelScale,
-                               y + kLabelScale + row * kLabelScale, kLabelScale, kLabelScale, 255);
+// The label at the top-left of the thumbnail at (x, y), cut at the thumbnail's edges.
+void DrawLabel(Image& sheet, int x, int y, FrameSize thumbnail, const std::string& text) {
+    const OverlayImage label = DrawOverlayText({{text}}, kLabelStyle, thumbnail.width);
+    const int rows = std::min(label.height, thumbnail.height);
+    for (int r = 0; r < rows; ++r) {
+        std::copy_n(&label.rgba[static_cast<std::size_t>(r) * label.width * 4], label.width * 4,
+                    &sheet.rgba[(static_cast<std::size_t>(y + r) * sheet.width + x) * 4]);
     }
 }
 
@@ -130,7 +105,7 @@ CommandRunner SetupContactSheet(CLI::App& sub) {
             const ClockReading clock = PlayUpTo(*show, frame);
             const int x = (i % columns) * size.width, y = (i / columns) * size.height;
             Blit(sheet, ShownFrame(*show), render, size.width, size.height, x, y);
-            DrawLabel(sheet, x, y,
+            DrawLabel(sheet, x, y, size,
                       "F" + std::to_string(frame) + " S" + std::to_string(clock.scene));
             progress.Update(i + 1, frame);
         }

@@ -51,7 +51,8 @@ struct StatusPanel {
 };
 StatusPanel statusPanel;
 
-constexpr int kPanelMargin = 8;
+constexpr int kPanelMargin = 8;  // from the window's corner
+constexpr OverlayStyle kPanelStyle{18, 8};
 
 void PresentSwap(void* window, int syncInterval) {
     auto* w = static_cast<PlaybackWindow*>(window);
@@ -73,12 +74,18 @@ void UpdateStatusPanel(const ClockReading& reading, double frameMs, bool paused,
     std::snprintf(text, sizeof text, "frame %d  scene %d:%d  %.1f ms%s", reading.frame,
                   reading.scene, reading.sceneFrame, frameMs, paused ? "  paused" : "");
     std::vector<OverlayLine> lines{{text}};
-    // A fault is wrapped at the panel's width (cells of 12 pixels, one margin cell each side).
+    // A fault is wrapped at the room between the panel's margins; at least a byte a line, so
+    // that a window too narrow for one character still ends the loop.
     const int width = windowWidth - 2 * kPanelMargin;
-    const auto perLine = static_cast<std::size_t>(std::max(width / 12 - 2, 8));
-    for (std::size_t at = 0; at < sourceError.size(); at += perLine)
-        lines.push_back({sourceError.substr(at, perLine), 255, 96, 80});
-    statusPanel.image = DrawOverlayText(lines, 2, width);
+    const int room = width - 2 * kPanelStyle.margin;
+    for (std::size_t at = 0; at < sourceError.size();) {
+        const std::string rest = sourceError.substr(at);
+        const std::size_t n =
+            std::max<std::size_t>(OverlayFitLength(rest, kPanelStyle.pixelHeight, room), 1);
+        lines.push_back({rest.substr(0, n), 255, 96, 80});
+        at += n;
+    }
+    statusPanel.image = DrawOverlayText(lines, kPanelStyle, width);
 }
 
 // The keys of the window; anything else is ignored.
