@@ -20,6 +20,3 @@ if(TARGET quixo-tool)
   add_dependencies(quixo_unit_tests quixo-tool)
 endif()
 
-# The overlay text module lives beside the tool that draws with it.
-target_sources(quixo_unit_tests PRIVATE ${CMAKE_SOURCE_DIR}/tools/quixo-tool/overlay_text.cpp)
-target_include_directories(quixo_unit_tests PRIVATE ${CMAKE_SOURCE_DIR}/tools/quixo-tool)

@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
+#include "authoring/text_overlay.h"
 #include "commands.h"
 #include "headless_show.h"
 #include "json_out.h"
-#include "overlay_text.h"
 #include "png_out.h"
 #include "progress.h"
 #include "render/renderer.h"

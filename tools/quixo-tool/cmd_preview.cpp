@@ -15,12 +15,12 @@
 
 #include "authoring/scene_reload.h"
 #include "authoring/show_seek.h"
+#include "authoring/text_overlay.h"
 #include "commands.h"
 #include "graph/graph.h"
 #include "graph/scene_data.h"
 #include "headless_show.h"
 #include "memory/arena.h"
-#include "overlay_text.h"
 #include "platform/window.h"
 #include "render/gfx/window_overlay.h"
 #include "render/renderer.h"

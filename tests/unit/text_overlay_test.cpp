@@ -1,11 +1,11 @@
-#include "overlay_text.h"
+#include "authoring/text_overlay.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <array>
 
-namespace quixo::tool {
+namespace quixo {
 namespace {
 
 using Rgb = std::array<std::uint8_t, 3>;
@@ -124,4 +124,4 @@ TEST(OverlayText, ReadsTheTextAsUtf8) {
 }
 
 }  // namespace
-}  // namespace quixo::tool
+}  // namespace quixo

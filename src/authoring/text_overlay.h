@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-namespace quixo::tool {
+namespace quixo {
 
 struct OverlayLine {
     std::string text;  // UTF-8; characters the font lacks show as its empty box
@@ -39,4 +39,4 @@ OverlayImage DrawOverlayText(const std::vector<OverlayLine>& lines, const Overla
 // line of a panel with that much room between its margins shows. A caller wraps long text by it.
 std::size_t OverlayFitLength(const std::string& text, int pixelHeight, int width);
 
-}  // namespace quixo::tool
+}  // namespace quixo

@@ -1,4 +1,4 @@
-#include "overlay_text.h"
+#include "authoring/text_overlay.h"
 
 #include <ft2build.h>
 #include FT_FREETYPE_H
@@ -12,7 +12,7 @@
 #include "platform/font_outline.h"
 #include "platform/message_box.h"
 
-namespace quixo::tool {
+namespace quixo {
 
 namespace {
 
@@ -206,4 +206,4 @@ std::size_t OverlayFitLength(const std::string& text, int pixelHeight, int width
     return LayOutLine(font, text, ValidSize(pixelHeight), width).bytes;
 }
 
-}  // namespace quixo::tool
+}  // namespace quixo
