@@ -1,4 +1,5 @@
 // texgen OUTDIR: writes the show's 29 textures as OUTDIR/texture_NN.png.
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <string>
