@@ -13,6 +13,7 @@
 #include "graph/scene_data.h"
 #include "graph/scene_load.h"
 #include "memory/arena.h"
+#include "operators/node_table.h"
 #include "startup/show_frame.h"
 
 namespace quixo {
@@ -24,13 +25,14 @@ constexpr int kArithmeticSlot = 31;
 // combines the two nodes before it with an arithmetic type.
 std::vector<StoredNode> ArithmeticGraph() {
     std::vector<StoredNode> g(kNodesPerGraph);
-    const std::uint32_t kTypes[] = {2, 3, 5, 10, 11, 12, 13, 4};  // add .. clamp, divide
+    const std::uint32_t kTypes[] = {kNodeAdd,        kNodeSubtract, kNodeMultiply, kNodeOffsetXyz,
+                                    kNodeOffsetXyzw, kNodeScale,    kNodeClamp,    kNodeDivide};
     for (int n = 0; n < kNodesPerGraph; ++n) {
         StoredNode& node = g[n];
         node.count = 1024;
         for (auto& input : node.inputs) input = -1;
         if (n < 2) {
-            node.type = 28;  // constant
+            node.type = kNodeConstant;
             node.params[0] = 1.0f + n;
             node.params[1] = 0.5f;
             node.params[2] = -2.0f;

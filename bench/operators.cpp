@@ -9,6 +9,7 @@
 #include "core/render_device.h"
 #include "graph/graph.h"
 #include "memory/arena.h"
+#include "operators/node_table.h"
 
 namespace {
 
@@ -27,7 +28,7 @@ struct ArithmeticGraph {
             OperatorNode& n = nodes[i];
             for (int k = 0; k < kNodeInputs; ++k) n.inputs[k] = -1;
             if (i < 2) {
-                n.type = 28;
+                n.type = kNodeConstant;
                 for (int k = 0; k < 4; ++k) n.params[k] = 0.5f + static_cast<float>(i + k);
             } else {
                 n.type = types[i % typeCount];
@@ -64,15 +65,16 @@ void RunGraph(benchmark::State& state, const std::uint32_t* types, int typeCount
     delete graph;
 }
 
-// add, subtract, multiply, offset, scale, max/min, clamp, blend of two
 void BM_ArithmeticGraph(benchmark::State& state) {
-    static const std::uint32_t kTypes[] = {2, 3, 5, 11, 12, 6, 13, 10};
+    static const std::uint32_t kTypes[] = {kNodeAdd,        kNodeSubtract, kNodeMultiply,
+                                           kNodeOffsetXyzw, kNodeScale,    kNodeMaxMin,
+                                           kNodeClamp,      kNodeOffsetXyz};
     RunGraph(state, kTypes, 8);
 }
 BENCHMARK(BM_ArithmeticGraph);
 
 void BM_AddGraph(benchmark::State& state) {
-    static const std::uint32_t kTypes[] = {2};
+    static const std::uint32_t kTypes[] = {kNodeAdd};
     RunGraph(state, kTypes, 1);
 }
 BENCHMARK(BM_AddGraph);

@@ -5,6 +5,7 @@
 
 #include "core/draw_lists.h"
 #include "graph/graph.h"
+#include "operators/node_table.h"
 #include "render/renderer.h"
 #include "render/shader_source.h"
 #include "render/texture_table.h"
@@ -44,7 +45,7 @@ struct Checker {
         marks[n] = Mark::kOpen;
         path.push_back(n);
         for (const std::int32_t j : nodes[n].inputs) {
-            if (j == -1 || nodes[j].type == 0) continue;
+            if (j == -1 || nodes[j].type == kNodeEmpty) continue;
             if (marks[j] == Mark::kOpen) {
                 std::string cycle;
                 const auto from = std::find(path.begin(), path.end(), j);
@@ -63,7 +64,7 @@ struct Checker {
 
     bool CheckLinks(const StoredNode* nodes, int slot) {
         for (int n = 0; n < kNodesPerGraph; ++n) {
-            if (nodes[n].type == 0) continue;
+            if (nodes[n].type == kNodeEmpty) continue;
             for (int k = 0; k < kNodeInputs; ++k) {
                 const std::int32_t j = nodes[n].inputs[k];
                 if (j != -1 && (j < 0 || j >= kNodesPerGraph)) {
@@ -77,7 +78,7 @@ struct Checker {
         Mark marks[kNodesPerGraph] = {};
         std::vector<int> path;
         for (int n = 0; n < kNodesPerGraph; ++n) {
-            if (nodes[n].type != 0 && marks[n] == Mark::kNone &&
+            if (nodes[n].type != kNodeEmpty && marks[n] == Mark::kNone &&
                 !WalkInputs(nodes, slot, n, marks, path)) {
                 return false;
             }
@@ -114,81 +115,86 @@ struct Checker {
     // What node n pushes by itself, or the pushes of the slot it calls.
     bool NodeLoad(const StoredNode* nodes, int slot, int n, PassLoad& load) {
         const StoredNode& node = nodes[n];
-        const std::uint32_t count = Nearest(node.params[1]);
-        switch (node.type) {
-            case 45:
-            case 46:
-            case 47:
+        const NodeTypeRow& row = NodeTypeRowOf(node.type);
+        const int countParam = ParamWithRole(row, ParamRole::kCount);
+        const std::uint32_t count = countParam < 0 ? 0 : Nearest(node.params[countParam]);
+        switch (row.list) {
+            case NodeList::kNone:
+                break;
+            case NodeList::kOpaque:
                 AddCapped(load.opaque, count);
                 break;
-            case 48:
-                AddCapped(Nearest(node.params[5]) != 0 ? load.blended : load.opaque, count);
+            case NodeList::kOpaqueOrBlended: {
+                const int blendSwitch = ParamWithRole(row, ParamRole::kBlendSwitch);
+                AddCapped(Nearest(node.params[blendSwitch]) != 0 ? load.blended : load.opaque,
+                          count);
                 break;
-            case 50:
+            }
+            case NodeList::kSprites:
                 AddCapped(load.sprites, count);
                 break;
-            case 49:
-                // The point collector's list has no consumer and no storage: it pushes nothing.
-                break;
-            case 44: {
+            case NodeList::kDebugLines: {
                 const std::int32_t j = node.inputs[0];
                 const std::uint32_t points = j == -1 ? 0 : nodes[j].count;
                 if (points > 1) AddCapped(load.debugLines, points - 1);
                 break;
             }
-            case 40: {
-                const std::uint32_t k = Nearest(node.params[0]);
-                if (k >= static_cast<std::uint32_t>(kCurveTrackCount)) {
-                    Fail(slot, n,
-                         "node " + std::to_string(n) + " samples track " + std::to_string(k) +
-                             ", outside 0..63");
-                    return false;
-                }
-                const std::uint32_t keys = tracks == nullptr ? 0 : tracks[k].keyCount;
-                if (tracks != nullptr && keys < kMinSampledTrackKeys) {
-                    Fail(slot, n,
-                         "node " + std::to_string(n) + " samples track " + std::to_string(k) +
-                             (keys == 0 ? ", which has no keys"
-                                        : ", which has " + std::to_string(keys) + " key") +
-                             "; a sampled track needs at least " +
-                             std::to_string(kMinSampledTrackKeys));
-                    return false;
-                }
-                // Before its first key a track has no defined value.
-                if (tracks != nullptr && tracks[k].keys[0].frame != 0) {
-                    Fail(slot, n,
-                         "node " + std::to_string(n) + " samples track " + std::to_string(k) +
-                             ", whose first key is at frame " +
-                             std::to_string(tracks[k].keys[0].frame) +
-                             "; a sampled track must start at frame 0");
-                    return false;
-                }
-                break;
-            }
-            case 54: {
-                const std::uint32_t callee = Nearest(node.params[0]);
-                if (callee == 0) break;  // slot 0 cannot be called: the node does nothing
-                if (callee >= static_cast<std::uint32_t>(kGraphSlots)) {
-                    Fail(slot, n,
-                         "node " + std::to_string(n) + " calls graph slot " +
-                             std::to_string(callee) + ", outside 1..31");
-                    return false;
-                }
-                const int s = static_cast<int>(callee);
-                if (slotMark[s] == Mark::kOpen) {
-                    Fail(slot, n,
-                         "node " + std::to_string(n) + " of slot " + std::to_string(slot) +
-                             " calls slot " + std::to_string(s) +
-                             ", which leads back to a graph being evaluated");
-                    return false;
-                }
-                if (slotMark[s] == Mark::kNone && !CheckSlot(s)) return false;
-                AddLoad(load, slotLoad[s]);
-                break;
-            }
-            default:
-                break;
         }
+        if (const int k = ParamWithRole(row, ParamRole::kTrack); k >= 0) {
+            if (!CheckSampledTrack(slot, n, Nearest(node.params[k]))) return false;
+        }
+        if (const int k = ParamWithRole(row, ParamRole::kGraphSlot); k >= 0) {
+            if (!AddCallLoad(slot, n, Nearest(node.params[k]), load)) return false;
+        }
+        return true;
+    }
+
+    // Node n samples track k: a real track, and with tracks given, one it can interpolate.
+    bool CheckSampledTrack(int slot, int n, std::uint32_t k) {
+        if (k >= static_cast<std::uint32_t>(kCurveTrackCount)) {
+            Fail(slot, n,
+                 "node " + std::to_string(n) + " samples track " + std::to_string(k) +
+                     ", outside 0..63");
+            return false;
+        }
+        const std::uint32_t keys = tracks == nullptr ? 0 : tracks[k].keyCount;
+        if (tracks != nullptr && keys < kMinSampledTrackKeys) {
+            Fail(slot, n,
+                 "node " + std::to_string(n) + " samples track " + std::to_string(k) +
+                     (keys == 0 ? ", which has no keys"
+                                : ", which has " + std::to_string(keys) + " key") +
+                     "; a sampled track needs at least " + std::to_string(kMinSampledTrackKeys));
+            return false;
+        }
+        // Before its first key a track has no defined value.
+        if (tracks != nullptr && tracks[k].keys[0].frame != 0) {
+            Fail(slot, n,
+                 "node " + std::to_string(n) + " samples track " + std::to_string(k) +
+                     ", whose first key is at frame " + std::to_string(tracks[k].keys[0].frame) +
+                     "; a sampled track must start at frame 0");
+            return false;
+        }
+        return true;
+    }
+
+    // Node n calls slot `callee`: what that slot pushes is pushed again by every call.
+    bool AddCallLoad(int slot, int n, std::uint32_t callee, PassLoad& load) {
+        if (callee == 0) return true;  // slot 0 cannot be called: the node does nothing
+        if (callee >= static_cast<std::uint32_t>(kGraphSlots)) {
+            Fail(slot, n,
+                 "node " + std::to_string(n) + " calls graph slot " + std::to_string(callee) +
+                     ", outside 1..31");
+            return false;
+        }
+        const int s = static_cast<int>(callee);
+        if (slotMark[s] == Mark::kOpen) {
+            Fail(slot, n,
+                 "node " + std::to_string(n) + " of slot " + std::to_string(slot) + " calls slot " +
+                     std::to_string(s) + ", which leads back to a graph being evaluated");
+            return false;
+        }
+        if (slotMark[s] == Mark::kNone && !CheckSlot(s)) return false;
+        AddLoad(load, slotLoad[s]);
         return true;
     }
 
@@ -199,7 +205,7 @@ struct Checker {
         if (nodes != nullptr) {
             if (!CheckLinks(nodes, slot)) return false;
             for (int n = 0; n < kNodesPerGraph; ++n) {
-                if (nodes[n].type == 0) continue;
+                if (nodes[n].type == kNodeEmpty) continue;
                 if (!NodeLoad(nodes, slot, n, load) || !CheckCapacity(slot, n, load)) {
                     return false;
                 }
@@ -211,27 +217,33 @@ struct Checker {
     }
 };
 
-// One integer parameter that indexes a table of the renderer, for node types first..last.
-struct TableIndexRule {
-    std::uint32_t firstType;
-    std::uint32_t lastType;
-    int param;
-    const char* table;
+// A table of the renderer that a parameter may index.
+struct IndexedTable {
+    ParamRole role;
+    const char* name;
     int size;
     bool noneAllowed;  // -1 stands for "no entry" (a mesh-less full-screen item)
 };
 
-// Every index an emitter or a sprite hands the renderer comes from its parameters (types 45 to
-// 47 always draw with texture 0). The inputs feed transforms, shader options and sprite
-// geometry only, none of which indexes a table, so these rules see every index a frame can
-// use; none of them depends on a value known only while the show runs.
-constexpr TableIndexRule kTableIndexRules[] = {
-    {45, 48, 0, "mesh", kMeshTableSize, true},
-    {45, 48, 2, "vertex shader", kVertexShaderCount, false},
-    {45, 48, 3, "pixel shader", kPixelShaderCount, false},
-    {48, 48, 4, "texture", kTextureCount, false},
-    {50, 50, 0, "texture", kTextureCount, false},
+// Every index an emitter or a sprite hands the renderer comes from a parameter its row gives
+// one of these roles (the emitters without a texture parameter always draw with texture 0).
+// The inputs feed transforms, shader options and sprite geometry only, none of which indexes
+// a table, so these see every index a frame can use; none of them depends on a value known
+// only while the show runs.
+constexpr IndexedTable kIndexedTables[] = {
+    {ParamRole::kMesh, "mesh", kMeshTableSize, false},
+    {ParamRole::kMeshOrNone, "mesh", kMeshTableSize, true},
+    {ParamRole::kVertexShader, "vertex shader", kVertexShaderCount, false},
+    {ParamRole::kPixelShader, "pixel shader", kPixelShaderCount, false},
+    {ParamRole::kTexture, "texture", kTextureCount, false},
 };
+
+const IndexedTable* TableIndexedBy(ParamRole role) {
+    for (const IndexedTable& table : kIndexedTables) {
+        if (table.role == role) return &table;
+    }
+    return nullptr;
+}
 
 }  // namespace
 
@@ -239,16 +251,20 @@ std::vector<GraphLimitError> CheckTableIndices(const StoredNode* nodes, int slot
     std::vector<GraphLimitError> faults;
     for (int n = 0; n < kNodesPerGraph; ++n) {
         const StoredNode& node = nodes[n];
-        for (const TableIndexRule& rule : kTableIndexRules) {
-            if (node.type < rule.firstType || node.type > rule.lastType) continue;
+        const NodeTypeRow& row = NodeTypeRowOf(node.type);
+        for (int k = 0; k < kNodeParams; ++k) {
+            const IndexedTable* table = TableIndexedBy(row.params[k]);
+            if (table == nullptr) continue;
             // The node reads the parameter as the low 32 bits of its nearest integer.
-            const auto index = static_cast<std::int32_t>(Nearest(node.params[rule.param]));
-            if ((index >= 0 && index < rule.size) || (rule.noneAllowed && index == -1)) continue;
+            const auto index = static_cast<std::int32_t>(Nearest(node.params[k]));
+            if ((index >= 0 && index < table->size) || (table->noneAllowed && index == -1)) {
+                continue;
+            }
             faults.push_back({slot, n,
-                              "node " + std::to_string(n) + " uses " + rule.table + " " +
-                                  std::to_string(index) + " (p" + std::to_string(rule.param) +
-                                  "), outside " + (rule.noneAllowed ? "-1" : "0") + ".." +
-                                  std::to_string(rule.size - 1)});
+                              "node " + std::to_string(n) + " uses " + table->name + " " +
+                                  std::to_string(index) + " (p" + std::to_string(k) +
+                                  "), outside " + (table->noneAllowed ? "-1" : "0") + ".." +
+                                  std::to_string(table->size - 1)});
         }
     }
     return faults;

@@ -2,7 +2,7 @@
 
 #include <map>
 
-#include "authoring/node_type_names.h"
+#include "operators/node_table.h"
 
 namespace quixo {
 
@@ -99,7 +99,8 @@ struct Parser {
         node.type = FindNodeType(w[2]);
         node.count = 1;
         for (auto& input : node.inputs) input = -1;
-        if (node.type == 0) Fail(line.number, "unknown node type '" + std::string(w[2]) + "'");
+        if (node.type == kNodeEmpty)
+            Fail(line.number, "unknown node type '" + std::string(w[2]) + "'");
 
         bool seen[3] = {false, false, false};
         std::size_t i = 3;

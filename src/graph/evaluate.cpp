@@ -1,5 +1,6 @@
 #include "graph/graph.h"
 #include "memory/arena.h"
+#include "operators/node_table.h"
 #include "operators/operators.h"
 
 namespace quixo {
@@ -43,10 +44,10 @@ void EvaluateGraph(RenderDevice& device, ValueArray* values, OperatorNode* nodes
 void EvaluateNode(OperatorNode* nodes, ValueArray* values, int index, GraphArguments& args,
                   RenderDevice& device) {
     OperatorNode& node = nodes[index];
-    if (node.type == 0 || values[index].evaluated) return;
+    if (node.type == kNodeEmpty || values[index].evaluated) return;
     for (int k = 0; k < kNodeInputs; ++k) {
         const std::int32_t j = node.inputs[k];
-        if (j != -1 && nodes[j].type != 0 && !values[j].evaluated) {
+        if (j != -1 && nodes[j].type != kNodeEmpty && !values[j].evaluated) {
             EvaluateNode(nodes, values, j, args, device);
         }
     }

@@ -1,92 +1,90 @@
 #pragma once
 // One function per node type, grouped by family (one source file each), and the helpers the
-// families share. Only dispatch.cpp and the families include this.
+// families share. Only the node type table and the families include this.
 #include <cstdint>
 
 #include "operators/operators.h"
 
 namespace quixo {
 
-using NodeFunction = void (*)(const NodeContext&);
-
 // Generators and scene time (generators.cpp).
-void NodeConstant(const NodeContext& ctx);          // 28
-void NodeSceneClock(const NodeContext& ctx);        // 34
-void NodeSceneClockOffset(const NodeContext& ctx);  // 35
-void NodeLattice(const NodeContext& ctx);           // 36
+void NodeConstant(const NodeContext& ctx);
+void NodeSceneClock(const NodeContext& ctx);
+void NodeSceneClockOffset(const NodeContext& ctx);
+void NodeLattice(const NodeContext& ctx);
 
 // Component-wise arithmetic (arithmetic.cpp).
-void NodeCopy(const NodeContext& ctx);        // 1
-void NodeAdd(const NodeContext& ctx);         // 2
-void NodeSubtract(const NodeContext& ctx);    // 3
-void NodeDivide(const NodeContext& ctx);      // 4
-void NodeMultiply(const NodeContext& ctx);    // 5
-void NodeMaxMin(const NodeContext& ctx);      // 6
-void NodeOffsetXyz(const NodeContext& ctx);   // 10
-void NodeOffsetXyzw(const NodeContext& ctx);  // 11
-void NodeScale(const NodeContext& ctx);       // 12
-void NodeClamp(const NodeContext& ctx);       // 13
-void NodeModulo(const NodeContext& ctx);      // 23
-void NodeCompose(const NodeContext& ctx);     // 29
-void NodeStep(const NodeContext& ctx);        // 32
-void NodeBlend(const NodeContext& ctx);       // 33
+void NodeCopy(const NodeContext& ctx);
+void NodeAdd(const NodeContext& ctx);
+void NodeSubtract(const NodeContext& ctx);
+void NodeDivide(const NodeContext& ctx);
+void NodeMultiply(const NodeContext& ctx);
+void NodeMaxMin(const NodeContext& ctx);
+void NodeOffsetXyz(const NodeContext& ctx);
+void NodeOffsetXyzw(const NodeContext& ctx);
+void NodeScale(const NodeContext& ctx);
+void NodeClamp(const NodeContext& ctx);
+void NodeModulo(const NodeContext& ctx);
+void NodeCompose(const NodeContext& ctx);
+void NodeStep(const NodeContext& ctx);
+void NodeBlend(const NodeContext& ctx);
 
 // Shaping functions (shaping.cpp).
-void NodeSine(const NodeContext& ctx);         // 14
-void NodeCosine(const NodeContext& ctx);       // 15
-void NodeCircle(const NodeContext& ctx);       // 16
-void NodeArcTangent(const NodeContext& ctx);   // 17
-void NodeSetLength(const NodeContext& ctx);    // 18
-void NodeTangent(const NodeContext& ctx);      // 19
-void NodeExponential(const NodeContext& ctx);  // 20
-void NodeFalloff(const NodeContext& ctx);      // 21
-void NodeRamp(const NodeContext& ctx);         // 22
-void NodeLength(const NodeContext& ctx);       // 24
-void NodeDistance(const NodeContext& ctx);     // 25
-void NodeSmoothstep(const NodeContext& ctx);   // 27
+void NodeSine(const NodeContext& ctx);
+void NodeCosine(const NodeContext& ctx);
+void NodeCircle(const NodeContext& ctx);
+void NodeArcTangent(const NodeContext& ctx);
+void NodeSetLength(const NodeContext& ctx);
+void NodeTangent(const NodeContext& ctx);
+void NodeExponential(const NodeContext& ctx);
+void NodeFalloff(const NodeContext& ctx);
+void NodeRamp(const NodeContext& ctx);
+void NodeLength(const NodeContext& ctx);
+void NodeDistance(const NodeContext& ctx);
+void NodeSmoothstep(const NodeContext& ctx);
 
 // Rotation, indexing and swizzles (rotation_index.cpp).
-void NodeDifference(const NodeContext& ctx);          // 7
-void NodeFixedRotation(const NodeContext& ctx);       // 8
-void NodePerElementRotation(const NodeContext& ctx);  // 9
-void NodeRepeat(const NodeContext& ctx);              // 26
-void NodeSwizzleXyz(const NodeContext& ctx);          // 30
-void NodeSwizzleXyzw(const NodeContext& ctx);         // 31
-void NodeShift(const NodeContext& ctx);               // 37
+void NodeDifference(const NodeContext& ctx);
+void NodeFixedRotation(const NodeContext& ctx);
+void NodePerElementRotation(const NodeContext& ctx);
+void NodeRepeat(const NodeContext& ctx);
+void NodeSwizzleXyz(const NodeContext& ctx);
+void NodeSwizzleXyzw(const NodeContext& ctx);
+void NodeShift(const NodeContext& ctx);
 
 // Range, random and curve sampler (range_random_curve.cpp).
-void NodeRangeMap(const NodeContext& ctx);      // 38
-void NodeRandom(const NodeContext& ctx);        // 39
-void NodeCurveSampler(const NodeContext& ctx);  // 40
+void NodeRangeMap(const NodeContext& ctx);
+void NodeRandom(const NodeContext& ctx);
+void NodeCurveSampler(const NodeContext& ctx);
 
 // Music spectrum (spectrum.cpp).
-void NodeSpectrum(const NodeContext& ctx);        // 41
-void NodeSpectrumScaled(const NodeContext& ctx);  // 42
+void NodeSpectrum(const NodeContext& ctx);
+void NodeSpectrumScaled(const NodeContext& ctx);
 
 // Camera, light and post-processing (camera_post.cpp).
-void NodeLightDirection(const NodeContext& ctx);  // 43
-void NodeClearColour(const NodeContext& ctx);     // 51
-void NodeFixedCamera(const NodeContext& ctx);     // 52
-void NodeCamera(const NodeContext& ctx);          // 53
-void NodeDepthOfField(const NodeContext& ctx);    // 56
-void NodeTransition(const NodeContext& ctx);      // 57
-void NodeMotionBlur(const NodeContext& ctx);      // 58
-void NodeBloom(const NodeContext& ctx);           // 59
+void NodeLightDirection(const NodeContext& ctx);
+void NodeClearColour(const NodeContext& ctx);
+void NodeFixedCamera(const NodeContext& ctx);
+void NodeCamera(const NodeContext& ctx);
+void NodeDepthOfField(const NodeContext& ctx);
+void NodeTransition(const NodeContext& ctx);
+void NodeMotionBlur(const NodeContext& ctx);
+void NodeBloom(const NodeContext& ctx);
 
 // Object emitters (emitters.cpp).
-void NodeEmitter3(const NodeContext& ctx);  // 45
-void NodeEmitter6(const NodeContext& ctx);  // 46
-void NodeEmitter7(const NodeContext& ctx);  // 47
-void NodeEmitter8(const NodeContext& ctx);  // 48
+void NodeEmitter3(const NodeContext& ctx);
+void NodeEmitter6(const NodeContext& ctx);
+void NodeEmitter7(const NodeContext& ctx);
+void NodeEmitter8(const NodeContext& ctx);
 
 // Sprites and debug lines (sprites_lines.cpp).
-void NodeDebugPolyline(const NodeContext& ctx);  // 44
-void NodePointSink(const NodeContext& ctx);      // 49
-void NodeSprite(const NodeContext& ctx);         // 50
+void NodeDebugPolyline(const NodeContext& ctx);
+void NodePointSink(const NodeContext& ctx);
+void NodeSprite(const NodeContext& ctx);
 
 // Sub-graphs (subgraph.cpp).
-void NodeSubGraphCall(const NodeContext& ctx);      // 54
-void NodeSubGraphArgument(const NodeContext& ctx);  // 55
+void NodeSubGraphCall(const NodeContext& ctx);
+void NodeSubGraphArgument(const NodeContext& ctx);
 
 // Parameter k used as an integer (nearest, ties to even, low 32 bits).
 inline std::uint32_t IntParam(const NodeContext& ctx, int k) {

@@ -12,6 +12,7 @@
 
 #include "e2e/x_session.h"
 #include "graph/graph_types.h"
+#include "operators/node_table.h"
 
 namespace quixo::e2e {
 namespace {
@@ -44,11 +45,11 @@ StoredNode EmptyNode() {
 // A constant colour fed to the clear-colour node: the whole frame is that colour.
 TEST(AuthoringTool, RenderGraphsOfAClearColourGivesThatColour) {
     std::vector<StoredNode> graph(kNodesPerGraph, EmptyNode());
-    graph[0].type = 28;  // constant
+    graph[0].type = kNodeConstant;
     graph[0].count = 1;
     const float colour[4] = {0.25f, 0.5f, 0.75f, 1.0f};
     for (int i = 0; i < 4; ++i) graph[0].params[i] = colour[i];
-    graph[1].type = 51;  // clear_color
+    graph[1].type = kNodeClearColour;
     graph[1].count = 1;
     graph[1].inputs[0] = 0;
     const std::string graphs = Temp("graph.bin"), out = Temp("clear.png");

@@ -79,7 +79,7 @@ public:
     Scene() {
         const int eye = g.Data({{0, 0, 6, 0}});
         const int target = g.Data({{0, 0, 0, 0}});
-        g.Node(52, {}, {eye, target});
+        g.Node(kNodeFixedCamera, {}, {eye, target});
     }
     // An emitter (type 46) of one cube of half-size `half` at `at`, ambient colour `colour`.
     void Cube(Vec4 at, float half, Vec4 colour) {
@@ -87,19 +87,20 @@ public:
         const int s = g.Data({{half - 1, half - 1, half - 1, 0}});
         const int r = g.Data({{0, 0, 0, 0}});
         const int c = g.Data({colour});
-        g.Node(46, {kCubeEntry, 1, kVertexShaderBaseAmbient, kPixelShaderBaseAmbient},
+        g.Node(kNodeEmitter6, {kCubeEntry, 1, kVertexShaderBaseAmbient, kPixelShaderBaseAmbient},
                {p, s, r, c});
     }
-    void ClearColour(Vec4 c) { g.Node(51, {}, {g.Data({c})}); }
+    void ClearColour(Vec4 c) { g.Node(kNodeClearColour, {}, {g.Data({c})}); }
     void Transition(int type, float factor) {
-        g.Node(57, {float(type)}, {g.Data({{factor, 0, 0, 0}})});
+        g.Node(kNodeTransition, {float(type)}, {g.Data({{factor, 0, 0, 0}})});
     }
-    void MotionBlur(float resetDistance) { g.Node(58, {resetDistance}); }
+    void MotionBlur(float resetDistance) { g.Node(kNodeMotionBlur, {resetDistance}); }
     // An emitter (type 48) that puts the cube into the blended list.
     void BlendedCube(Vec4 colour) {
         const int p = g.Data({{0, 0, 0, 0}});
         const int c = g.Data({colour});
-        g.Node(48, {kCubeEntry, 1, kVertexShaderBaseAmbient, kPixelShaderBaseAmbient, 0, 1},
+        g.Node(kNodeEmitter8,
+               {kCubeEntry, 1, kVertexShaderBaseAmbient, kPixelShaderBaseAmbient, 0, 1},
                {p, -1, -1, c});
     }
 

@@ -13,7 +13,7 @@ class CameraPost : public test::OperatorTest {};
 
 TEST_F(CameraPost, CameraWithoutInputsUsesTheDefaults) {
     GraphBuilder g;
-    g.Node(53, {});
+    g.Node(kNodeCamera, {});
     g.Evaluate();
     const RenderSettings& s = Settings();
     EXPECT_EQ(s.eye[0], 1);
@@ -34,8 +34,8 @@ TEST_F(CameraPost, CameraInputsAndTheLaterWriterWins) {
     const int up = g.Data({{0, 0, 1, 0}});
     const int fov = g.Data({{0.5f, 9, 9, 9}});
     const int depth = g.Data({{0.1f, 500, 0, 0}});
-    g.Node(52, {}, {eye, target});
-    g.Node(53, {}, {eye, target, up, fov, depth});
+    g.Node(kNodeFixedCamera, {}, {eye, target});
+    g.Node(kNodeCamera, {}, {eye, target, up, fov, depth});
     g.Evaluate();
     const RenderSettings& s = Settings();
     EXPECT_EQ(s.eye[2], 3);
@@ -46,7 +46,7 @@ TEST_F(CameraPost, CameraInputsAndTheLaterWriterWins) {
     EXPECT_EQ(s.farZ, 500.0f);
 
     GraphBuilder fixed;
-    fixed.Node(52, {}, {-1, target});
+    fixed.Node(kNodeFixedCamera, {}, {-1, target});
     Device().displayAspect = 1.25f;
     fixed.Evaluate();
     EXPECT_EQ(s.eye[0], 0);  // no default eye for the fixed-lens camera
@@ -57,8 +57,8 @@ TEST_F(CameraPost, CameraInputsAndTheLaterWriterWins) {
 
 TEST_F(CameraPost, LightAndClearColour) {
     GraphBuilder g;
-    g.Node(43, {}, {g.Data({{9, 9, 9, 9}})});  // in0 has no effect
-    g.Node(51, {});
+    g.Node(kNodeLightDirection, {}, {g.Data({{9, 9, 9, 9}})});  // in0 has no effect
+    g.Node(kNodeClearColour, {});
     g.Evaluate();
     const RenderSettings& s = Settings();
     for (int c = 0; c < 4; ++c) EXPECT_EQ(s.lightDir[c], 1) << c;
@@ -66,8 +66,8 @@ TEST_F(CameraPost, LightAndClearColour) {
 
     GraphBuilder h;
     const int dir = h.Data({{0, -1, 0, 0}, {5, 5, 5, 5}});
-    h.Node(43, {}, {-1, dir});
-    h.Node(51, {}, {h.Data({{0.1f, 0.2f, 0.3f, 0.4f}})});
+    h.Node(kNodeLightDirection, {}, {-1, dir});
+    h.Node(kNodeClearColour, {}, {h.Data({{0.1f, 0.2f, 0.3f, 0.4f}})});
     h.Evaluate();
     EXPECT_EQ(s.lightDir[1], -1);
     EXPECT_EQ(s.lightDir[3], 0);
@@ -85,7 +85,7 @@ TEST_F(CameraPost, TransitionFactorPastOneWritesNothing) {
     for (const Case& c : cases) {
         ResetTransition(Settings());
         GraphBuilder g;
-        g.Node(57, {c.p0}, {g.Data({{c.f, 0, 0, 0}})});
+        g.Node(kNodeTransition, {c.p0}, {g.Data({{c.f, 0, 0, 0}})});
         g.Evaluate();
         EXPECT_EQ(Settings().transitionType, c.type) << c.p0 << " " << c.f;
         EXPECT_EQ(Settings().transitionFactor, c.writes ? c.f : 0.0f) << c.f;
@@ -94,10 +94,10 @@ TEST_F(CameraPost, TransitionFactorPastOneWritesNothing) {
 
 TEST_F(CameraPost, EffectSwitchesAndParameters) {
     GraphBuilder g;
-    g.Node(56, {}, {g.Data({{12.5f, 0, 0, 0}})});
-    g.Node(58, {100.7f});
+    g.Node(kNodeDepthOfField, {}, {g.Data({{12.5f, 0, 0, 0}})});
+    g.Node(kNodeMotionBlur, {100.7f});
     const int three = g.Data({{1, 0, 0, 0}, {2, 0, 0, 0}, {3, 0, 0, 0}});
-    g.Node(59, {}, {three, three, three});
+    g.Node(kNodeBloom, {}, {three, three, three});
     g.Evaluate();
     const RenderSettings& s = Settings();
     EXPECT_EQ(s.dofEnabled, 1);
@@ -111,7 +111,7 @@ TEST_F(CameraPost, EffectSwitchesAndParameters) {
 
     GraphBuilder h;
     const int single = h.Data({{4, 0, 0, 0}});
-    h.Node(59, {}, {single, single, single});
+    h.Node(kNodeBloom, {}, {single, single, single});
     h.Evaluate();
     EXPECT_EQ(s.bloomBlurScale, static_cast<float>(4.0 * static_cast<double>(0.1f)));
     EXPECT_EQ(s.bloomColor, 4);
@@ -119,7 +119,7 @@ TEST_F(CameraPost, EffectSwitchesAndParameters) {
     // Without the nodes the switches stay off after the end-of-frame reset.
     ResetAfterPresent(Settings());
     GraphBuilder none;
-    none.Node(28, {});
+    none.Node(kNodeConstant, {});
     none.Evaluate();
     EXPECT_EQ(s.bloomEnabled, 0);
     EXPECT_EQ(s.dofEnabled, 0);

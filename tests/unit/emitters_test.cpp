@@ -24,9 +24,9 @@ void ExpectOption(const DrawItem& item, int o, const Vec4& v) {
 
 TEST_F(Emitters, InstanceCountRoundsHalfToEven) {
     GraphBuilder g;
-    g.Node(48, {1, 0.4f});
-    g.Node(48, {1, 2.5f});
-    g.Node(48, {1, 3.5f, 0, 0, 0, 1});
+    g.Node(kNodeEmitter8, {1, 0.4f});
+    g.Node(kNodeEmitter8, {1, 2.5f});
+    g.Node(kNodeEmitter8, {1, 3.5f, 0, 0, 0, 1});
     g.Evaluate();
     EXPECT_EQ(Lists().opaqueCount, 2u);
     EXPECT_EQ(Lists().blendedCount, 4u);
@@ -34,8 +34,8 @@ TEST_F(Emitters, InstanceCountRoundsHalfToEven) {
 
 TEST_F(Emitters, UnconnectedInputsGiveUnitScaleAtTheOrigin) {
     GraphBuilder g;
-    g.Node(48, {37, 2, 10, 11, 24, -1});  // any nonzero list flag picks the blended list
-    g.Node(45, {5, 1, 3, 4, 99, 99});
+    g.Node(kNodeEmitter8, {37, 2, 10, 11, 24, -1});  // any nonzero list flag picks the blended list
+    g.Node(kNodeEmitter3, {5, 1, 3, 4, 99, 99});
     g.Evaluate();
     ASSERT_EQ(Lists().blendedCount, 2u);
     for (int k = 0; k < 2; ++k) {
@@ -60,10 +60,10 @@ TEST_F(Emitters, ScaleIsAnOffsetForTypes45And46AndTheScaleItselfFor47And48) {
     GraphBuilder g;
     const int one = g.Data({{1, 1, 1, 0}});
     const int zero = g.Data({{0, 0, 0, 0}});
-    g.Node(45, {0, 1}, {-1, one});
-    g.Node(46, {0, 1}, {-1, one});
-    g.Node(47, {0, 1}, {-1, one});
-    g.Node(48, {0, 1}, {-1, zero});
+    g.Node(kNodeEmitter3, {0, 1}, {-1, one});
+    g.Node(kNodeEmitter6, {0, 1}, {-1, one});
+    g.Node(kNodeEmitter7, {0, 1}, {-1, one});
+    g.Node(kNodeEmitter8, {0, 1}, {-1, zero});
     g.Evaluate();
     ASSERT_EQ(Lists().opaqueCount, 4u);
     ExpectXyz(Lists().opaque[0].scale, 2, 2, 2);
@@ -81,9 +81,9 @@ TEST_F(Emitters, OptionsComeFromTheTrailingInputs) {
         const float f = static_cast<float>(o + 1);
         opt[o] = g.Data({{f, f, f, f}});
     }
-    g.Node(46, {0, 1}, {pos, -1, rot, opt[0], opt[1], opt[2], opt[3], opt[4]});
-    g.Node(47, {0, 1}, {pos, -1, rot, opt[0], opt[1], opt[2], opt[3], opt[4]});
-    g.Node(48, {0, 5}, {pos, -1, rot, opt[0], opt[1], opt[2], opt[3], opt[4]});
+    g.Node(kNodeEmitter6, {0, 1}, {pos, -1, rot, opt[0], opt[1], opt[2], opt[3], opt[4]});
+    g.Node(kNodeEmitter7, {0, 1}, {pos, -1, rot, opt[0], opt[1], opt[2], opt[3], opt[4]});
+    g.Node(kNodeEmitter8, {0, 5}, {pos, -1, rot, opt[0], opt[1], opt[2], opt[3], opt[4]});
     g.Evaluate();
     ASSERT_EQ(Lists().opaqueCount, 7u);
     const DrawItem& six = Lists().opaque[0];
@@ -105,9 +105,9 @@ TEST_F(Emitters, OptionsComeFromTheTrailingInputs) {
 
 TEST_F(Emitters, AFullListStopsAHugeInstanceCount) {
     GraphBuilder g;
-    g.Node(45, {0, 10});
-    g.Node(48, {0, -1});  // nearest(p1) = -1: 2^32 - 1 instances asked for
-    g.Node(45, {0, 1});
+    g.Node(kNodeEmitter3, {0, 10});
+    g.Node(kNodeEmitter8, {0, -1});  // nearest(p1) = -1: 2^32 - 1 instances asked for
+    g.Node(kNodeEmitter3, {0, 1});
     g.Evaluate();
     EXPECT_EQ(Lists().opaqueCount, static_cast<std::uint32_t>(kDrawListCapacity));
     EXPECT_EQ(Lists().blendedCount, 0u);

@@ -100,52 +100,52 @@ TEST(EvalTool, GraphsThatBreakALimitExitThree) {
     std::vector<Case> cases;
 
     auto g = Graphs(1);
-    g[0] = Node(2);
+    g[0] = Node(kNodeAdd);
     g[0].inputs[3] = 300;
     cases.push_back({"link out of range", g, "links to node 300"});
 
     g = Graphs(1);
-    g[0] = Node(1);
+    g[0] = Node(kNodeCopy);
     g[0].inputs[0] = 2;
-    g[2] = Node(1);
+    g[2] = Node(kNodeCopy);
     g[2].inputs[0] = 0;
     cases.push_back({"cycle", g, "depends on itself"});
 
     g = Graphs(1);
-    g[5] = Node(1);
+    g[5] = Node(kNodeCopy);
     g[5].inputs[0] = 5;
     cases.push_back({"self link", g, "depends on itself"});
 
     g = Graphs(3);
-    g[0] = Node(54);
+    g[0] = Node(kNodeSubGraphCall);
     g[0].params[0] = 2;
-    g[2 * kNodesPerGraph] = Node(54);
+    g[2 * kNodesPerGraph] = Node(kNodeSubGraphCall);
     g[2 * kNodesPerGraph].params[0] = 2;
     cases.push_back({"call leading back", g, "leads back"});
 
     g = Graphs(1);
-    g[0] = Node(54);
+    g[0] = Node(kNodeSubGraphCall);
     g[0].params[0] = 32;
     cases.push_back({"call outside the slots", g, "outside 1..31"});
 
     g = Graphs(1);
-    g[0] = Node(48);
+    g[0] = Node(kNodeEmitter8);
     g[0].params[1] = -1;  // 2^32 - 1 instances
     cases.push_back({"draw list", g, "opaque draw list"});
 
     g = Graphs(1);
-    g[0] = Node(28, 600);
-    g[1] = Node(44);
+    g[0] = Node(kNodeConstant, 600);
+    g[1] = Node(kNodeDebugPolyline);
     g[1].inputs[0] = 0;
     cases.push_back({"debug lines", g, "debug-line list"});
 
     g = Graphs(1);
-    g[0] = Node(40);
+    g[0] = Node(kNodeCurveSampler);
     g[0].params[0] = 64;
     cases.push_back({"track index", g, "samples track 64"});
 
     g = Graphs(1);
-    g[0] = Node(28, 0x40000000);
+    g[0] = Node(kNodeConstant, 0x40000000);
     cases.push_back({"arena", g, "memory arena"});
 
     for (const Case& c : cases) {
@@ -171,10 +171,10 @@ TEST(EvalTool, GraphsThatBreakALimitExitThree) {
 TEST(EvalTool, PrintsTheContractShape) {
     // Node 0 reads node 3, which comes later: the evaluator handles it, the check allows it.
     auto g = Graphs(2);
-    g[0] = Node(1, 2);
+    g[0] = Node(kNodeCopy, 2);
     g[0].inputs[0] = 3;
-    g[3] = Node(28, 4);
-    g[kNodesPerGraph] = Node(28);  // slot 1
+    g[3] = Node(kNodeConstant, 4);
+    g[kNodesPerGraph] = Node(kNodeConstant);  // slot 1
     const ToolRun run =
         RunTool("eval --graphs " + WriteRecords("ok.bin", g) + " --passes 3 --scene-frame 5");
     ASSERT_EQ(run.status, 0) << run.err;
@@ -189,7 +189,7 @@ TEST(EvalTool, PrintsTheContractShape) {
     EXPECT_EQ(j["nodes"][0]["count"], 2);
     EXPECT_EQ(j["nodes"][0]["elements"].size(), 2u);
     EXPECT_EQ(j["nodes"][1]["index"], 3);
-    EXPECT_EQ(j["nodes"][1]["type"], 28);
+    EXPECT_EQ(j["nodes"][1]["type"], kNodeConstant);
     const auto& s = j["settings"];
     EXPECT_EQ(s["lightDir"], nlohmann::json::parse("[1.0, 1.0, 1.0, 0.0]"));
     EXPECT_EQ(s["bloomEnabled"], 0);

@@ -19,18 +19,18 @@ protected:
 
 TEST_F(Generators, ConstantFillsEveryElement) {
     GraphBuilder g;
-    const int c = g.Node(28, {1, 2, 3, 4}, {}, 3);
+    const int c = g.Node(kNodeConstant, {1, 2, 3, 4}, {}, 3);
     g.Evaluate();
     for (std::uint32_t k = 0; k < 3; ++k) EXPECT_TRUE(VecNear(g.at(c, k), {1, 2, 3, 4}));
 }
 
 TEST_F(Generators, SceneClockModes) {
     GraphBuilder g;
-    const int plain = g.Node(35, {2, 1, 0}, {}, 2);
-    const int remaining = g.Node(34, {1, 1});
-    const int offMode = g.Node(34, {1, 2});
-    const int offMode35 = g.Node(35, {3, 1, 2});
-    const int rounded = g.Node(35, {1, 0, 0.4f});  // mode rounds to 0
+    const int plain = g.Node(kNodeSceneClockOffset, {2, 1, 0}, {}, 2);
+    const int remaining = g.Node(kNodeSceneClock, {1, 1});
+    const int offMode = g.Node(kNodeSceneClock, {1, 2});
+    const int offMode35 = g.Node(kNodeSceneClockOffset, {3, 1, 2});
+    const int rounded = g.Node(kNodeSceneClockOffset, {1, 0, 0.4f});  // mode rounds to 0
     sceneFrame = 9;
     sceneEndFrame = 600;
     g.Evaluate();
@@ -49,10 +49,10 @@ TEST_F(Generators, SceneClockModes) {
 
 TEST_F(Generators, LatticeColumnsRowsAndLayers) {
     GraphBuilder g;
-    const int flat = g.Node(36, {50, 0, 6, 0, 6}, {}, 1024);
-    const int square = g.Node(36, {25, 25, 0.5f, 0.5f, 0.5f}, {}, 128);
-    const int column = g.Node(36, {3, 0, 3, 0, 3}, {}, 1024);
-    const int axis = g.Node(36, {0, 0, 1, 1, 2}, {}, 4);
+    const int flat = g.Node(kNodeLattice, {50, 0, 6, 0, 6}, {}, 1024);
+    const int square = g.Node(kNodeLattice, {25, 25, 0.5f, 0.5f, 0.5f}, {}, 128);
+    const int column = g.Node(kNodeLattice, {3, 0, 3, 0, 3}, {}, 1024);
+    const int axis = g.Node(kNodeLattice, {0, 0, 1, 1, 2}, {}, 4);
     g.Evaluate();
 
     // a = 50, b = 1, c = 20: x repeats every 50 elements, one layer.
@@ -83,7 +83,7 @@ TEST_F(Generators, LatticeColumnsRowsAndLayers) {
 
 TEST_F(Generators, LatticeWhoseLayerSizeWrapsToZeroIsLeftAlone) {
     GraphBuilder g;
-    const int wrapped = g.Node(36, {65536, 65536, 1, 1, 1}, {}, 2);
+    const int wrapped = g.Node(kNodeLattice, {65536, 65536, 1, 1, 1}, {}, 2);
     g.out(wrapped).elements[1] = Vec4{5, 6, 7, 8};
     g.Evaluate();
     EXPECT_TRUE(VecNear(g.at(wrapped, 1), {5, 6, 7, 8}));

@@ -14,11 +14,12 @@
 #include "core/render_settings.h"
 #include "graph/graph.h"
 #include "memory/arena.h"
+#include "operators/node_table.h"
 
 namespace quixo::test {
 
 // A type number without a computation: its node keeps the elements a test gives it.
-constexpr std::uint32_t kDataType = 60;
+constexpr std::uint32_t kDataType = kMaxNodeType + 1;
 
 // The arenas, the shared empty array and the slot tables, set up once per test program.
 inline void EnsureGraphCore() {

@@ -2,6 +2,7 @@
 // Shared set-up of the graph tests: the arenas and the 32 graph slots, made once per process.
 #include "graph/graph.h"
 #include "memory/arena.h"
+#include "operators/node_table.h"
 
 namespace quixo::testing_util {
 

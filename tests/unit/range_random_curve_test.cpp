@@ -29,13 +29,13 @@ const float kNaN = std::numeric_limits<float>::quiet_NaN();
 
 TEST_F(RangeRandomCurve, RangeMapClampWrapFold) {
     GraphBuilder g;
-    const int clamp = g.Node(38, {0, 1, 0}, {g.Data({{-2, 0.5f, 3, 1}})});
-    const int wrap = g.Node(38, {0, 2, 1}, {g.Data({{5, -1, 2, 0}})});
-    const int fold = g.Node(38, {1, 99, 2}, {g.Data({{0, 3, 1, -1}})});
-    const int keep = g.Node(38, {0, 1, 3}, {g.Data({{5, 5, 5, 5}})});
+    const int clamp = g.Node(kNodeRangeMap, {0, 1, 0}, {g.Data({{-2, 0.5f, 3, 1}})});
+    const int wrap = g.Node(kNodeRangeMap, {0, 2, 1}, {g.Data({{5, -1, 2, 0}})});
+    const int fold = g.Node(kNodeRangeMap, {1, 99, 2}, {g.Data({{0, 3, 1, -1}})});
+    const int keep = g.Node(kNodeRangeMap, {0, 1, 3}, {g.Data({{5, 5, 5, 5}})});
     g.out(keep).elements[0] = Vec4{7, 8, 9, 10};
-    const int inverted = g.Node(38, {2, 1, 0}, {g.Data({{0, 1.5f, 3, 0}})});
-    const int degenerate = g.Node(38, {1, 1, 1}, {g.Data({{0, 1, 2, 3}})});
+    const int inverted = g.Node(kNodeRangeMap, {2, 1, 0}, {g.Data({{0, 1.5f, 3, 0}})});
+    const int degenerate = g.Node(kNodeRangeMap, {1, 1, 1}, {g.Data({{0, 1, 2, 3}})});
     g.Evaluate();
     EXPECT_TRUE(VecNear(g.at(clamp, 0), {0, 0.5f, 1, 1}));
     EXPECT_TRUE(VecNear(g.at(wrap, 0), {1, -1, 0, 0}));
@@ -47,9 +47,9 @@ TEST_F(RangeRandomCurve, RangeMapClampWrapFold) {
 
 TEST_F(RangeRandomCurve, RandomSequenceFromSeedZero) {
     GraphBuilder g;
-    const int r = g.Node(39, {0, 0, 1}, {}, 2);
-    const int again = g.Node(39, {0, 0, 1}, {}, 1);
-    const int wide = g.Node(39, {0, -15, 15}, {}, 1);
+    const int r = g.Node(kNodeRandom, {0, 0, 1}, {}, 2);
+    const int again = g.Node(kNodeRandom, {0, 0, 1}, {}, 1);
+    const int wide = g.Node(kNodeRandom, {0, -15, 15}, {}, 1);
     g.Evaluate();
     // The figures to seven digits: within one step of the float.
     EXPECT_TRUE(VecNear(g.at(r, 0), {0, 0.6551713f, 0.30481887f, 0.6749779f}, 1e-7f));
@@ -69,8 +69,8 @@ float FirstDraw(std::uint32_t seed) {
 
 TEST_F(RangeRandomCurve, RandomSeedRoundsHalfToEvenAndKeepsTheLow32Bits) {
     GraphBuilder g;
-    const int half = g.Node(39, {0.5f, 0, 32767});
-    const int big = g.Node(39, {1024, 0, 32767});
+    const int half = g.Node(kNodeRandom, {0.5f, 0, 32767});
+    const int big = g.Node(kNodeRandom, {1024, 0, 32767});
     g.Evaluate();
     EXPECT_EQ(g.at(half, 0).x, FirstDraw(4194304u));
     EXPECT_NE(FirstDraw(4194304u), FirstDraw(4194303u));
@@ -81,8 +81,8 @@ TEST_F(RangeRandomCurve, CurveSamplerClampsTimeIntoTheTrack) {
     SetRamp(4, 3200);
     GraphBuilder g;
     const int times = g.Data({{-5, 0, 0, 0}, {10000, 0, 0, 0}, {kNaN, 0, 0, 0}, {12.5f, 0, 0, 0}});
-    const int s = g.Node(40, {4, 1, 0, 0}, {times}, 4);
-    const int gained = g.Node(40, {4, 10, 0, 0}, {g.Data({{3, 0, 0, 0}})});
+    const int s = g.Node(kNodeCurveSampler, {4, 1, 0, 0}, {times}, 4);
+    const int gained = g.Node(kNodeCurveSampler, {4, 10, 0, 0}, {g.Data({{3, 0, 0, 0}})});
     g.Evaluate();
     EXPECT_TRUE(VecNear(g.at(s, 0), {0, 0, 0, 0}));
     // 10000 is clamped to frame 3200, which the linear track samples one frame short.
@@ -96,9 +96,9 @@ TEST_F(RangeRandomCurve, CurveSamplerWrapsAndSums) {
     SetRamp(9, 100);
     GraphBuilder g;
     const int times = g.Data({{250, 0, 0, 0}, {-30, 0, 0, 0}});
-    const int wrap = g.Node(40, {9, 1, 1, 0}, {times}, 2);
-    const int sum = g.Node(40, {9, 1, 0, 1}, {g.Data({{2.6f, 0, 0, 0}})});
-    const int sumNegative = g.Node(40, {9, 1, 1, 1}, {g.Data({{-30, 0, 0, 0}})});
+    const int wrap = g.Node(kNodeCurveSampler, {9, 1, 1, 0}, {times}, 2);
+    const int sum = g.Node(kNodeCurveSampler, {9, 1, 0, 1}, {g.Data({{2.6f, 0, 0, 0}})});
+    const int sumNegative = g.Node(kNodeCurveSampler, {9, 1, 1, 1}, {g.Data({{-30, 0, 0, 0}})});
     g.Evaluate();
     EXPECT_TRUE(VecNear(g.at(wrap, 0), {50, 100, -0.5f, 0}, 1e-4f));
     // -30 is handed over as 2^32 - 30: past the end, so one frame short of the last key.
@@ -111,8 +111,9 @@ TEST_F(RangeRandomCurve, CurveSamplerWrapsAndSums) {
 TEST_F(RangeRandomCurve, CurveSamplerWithoutATrackGivesZeros) {
     GraphBuilder g;
     const int t = g.Data({{50, 0, 0, 0}});
-    const int empty = g.Node(40, {30, 1, 1, 1}, {t});  // no keys: D = 0, fmod is not a number
-    const int past = g.Node(40, {64, 1, 0, 0}, {t});   // no such track
+    const int empty =
+        g.Node(kNodeCurveSampler, {30, 1, 1, 1}, {t});  // no keys: D = 0, fmod is not a number
+    const int past = g.Node(kNodeCurveSampler, {64, 1, 0, 0}, {t});  // no such track
     g.out(past).elements[0] = Vec4{5, 5, 5, 5};
     g.Evaluate();
     EXPECT_TRUE(VecNear(g.at(empty, 0), {0, 0, 0, 0}));

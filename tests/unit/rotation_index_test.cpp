@@ -16,10 +16,10 @@ constexpr float kHalfPi = 1.5707964f;
 TEST_F(RotationIndex, ShiftAndDifferenceWrapNegativeIndicesToTheLastElement) {
     GraphBuilder g;
     const int a = g.Data({{0, 0, 0, 0}, {1, 0, 0, 0}, {2, 0, 0, 0}});
-    const int fwd = g.Node(37, {1}, {a}, 3);
-    const int back = g.Node(37, {-1}, {a}, 3);
+    const int fwd = g.Node(kNodeShift, {1}, {a}, 3);
+    const int back = g.Node(kNodeShift, {-1}, {a}, 3);
     const int d = g.Data({{0, 0, 0, 0}, {1, 0, 0, 0}, {4, 0, 0, 0}});
-    const int diff = g.Node(7, {1}, {d}, 3);
+    const int diff = g.Node(kNodeDifference, {1}, {d}, 3);
     g.Evaluate();
     const float fwdX[3] = {1, 2, 2}, backX[3] = {2, 0, 1}, diffX[3] = {1, 3, 0};
     for (std::uint32_t i = 0; i < 3; ++i) {
@@ -32,8 +32,8 @@ TEST_F(RotationIndex, ShiftAndDifferenceWrapNegativeIndicesToTheLastElement) {
 TEST_F(RotationIndex, RepeatCyclesTheInput) {
     GraphBuilder g;
     const int a = g.Data({{1, 0, 0, 0}, {2, 0, 0, 0}, {3, 0, 0, 0}});
-    const int rep = g.Node(26, {}, {a}, 7);
-    const int none = g.Node(26, {}, {}, 2);
+    const int rep = g.Node(kNodeRepeat, {}, {a}, 7);
+    const int none = g.Node(kNodeRepeat, {}, {}, 2);
     g.out(none).elements[1] = Vec4{9, 9, 9, 9};
     g.Evaluate();
     const float x[7] = {1, 2, 3, 1, 2, 3, 1};
@@ -44,10 +44,10 @@ TEST_F(RotationIndex, RepeatCyclesTheInput) {
 TEST_F(RotationIndex, SwizzleSelectorsOutsideZeroToThreeGiveZero) {
     GraphBuilder g;
     const int a = g.Data({{1, 2, 3, 4}});
-    const int rev = g.Node(31, {3, 2, 1, 0}, {a});
-    const int odd = g.Node(31, {-1, 7, 2.6f, 0.4f}, {a});
-    const int stored = g.Node(31, {4, 4, 0, 4}, {a});
-    const int xyz = g.Node(30, {2, 2, 1, 0}, {a});
+    const int rev = g.Node(kNodeSwizzleXyzw, {3, 2, 1, 0}, {a});
+    const int odd = g.Node(kNodeSwizzleXyzw, {-1, 7, 2.6f, 0.4f}, {a});
+    const int stored = g.Node(kNodeSwizzleXyzw, {4, 4, 0, 4}, {a});
+    const int xyz = g.Node(kNodeSwizzleXyz, {2, 2, 1, 0}, {a});
     g.Evaluate();
     EXPECT_TRUE(VecNear(g.at(rev, 0), {4, 3, 2, 1}));
     EXPECT_TRUE(VecNear(g.at(odd, 0), {0, 0, 4, 1}));
@@ -58,10 +58,11 @@ TEST_F(RotationIndex, SwizzleSelectorsOutsideZeroToThreeGiveZero) {
 TEST_F(RotationIndex, FixedAndPerElementRotationsAgree) {
     GraphBuilder g;
     const int a = g.Data({{1, 0, 0, 5}, {0.3f, -2, 1.5f, 1}});
-    const int fixed = g.Node(8, {kHalfPi, 0, 0}, {a});
-    const int per = g.Node(9, {}, {a, g.Data({{kHalfPi, 0, 0, 0}})});
-    const int fixedMixed = g.Node(8, {0.7f, -1.2f, 2.1f}, {a}, 2);
-    const int perMixed = g.Node(9, {}, {a, g.Data({{0.7f, -1.2f, 2.1f, 0}})}, 2);
+    const int fixed = g.Node(kNodeFixedRotation, {kHalfPi, 0, 0}, {a});
+    const int per = g.Node(kNodePerElementRotation, {}, {a, g.Data({{kHalfPi, 0, 0, 0}})});
+    const int fixedMixed = g.Node(kNodeFixedRotation, {0.7f, -1.2f, 2.1f}, {a}, 2);
+    const int perMixed =
+        g.Node(kNodePerElementRotation, {}, {a, g.Data({{0.7f, -1.2f, 2.1f, 0}})}, 2);
     g.Evaluate();
     EXPECT_TRUE(VecNear(g.at(fixed, 0), {0, 0, -1, 0}, 1e-6f));
     EXPECT_TRUE(VecNear(g.at(per, 0), {0, 0, -1, 0}, 1e-6f));

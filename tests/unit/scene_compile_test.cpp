@@ -12,6 +12,7 @@
 #include "authoring/scene_source.h"
 #include "authoring/track_source.h"
 #include "graph/scene_data.h"
+#include "operators/node_table.h"
 
 namespace quixo {
 namespace {
@@ -58,7 +59,7 @@ TEST(SceneSource, ParsesNamesTypesParametersLinksAndCounts) {
     EXPECT_EQ(scene.index, 3);
     EXPECT_EQ(scene.duration, 195);
     EXPECT_EQ(scene.nodeCount, 3);
-    EXPECT_EQ(scene.nodes[0].type, 28u);
+    EXPECT_EQ(scene.nodes[0].type, kNodeConstant);
     EXPECT_EQ(scene.nodes[0].count, 1u);
     EXPECT_EQ(scene.nodes[0].params[1], -2.5f);
     EXPECT_EQ(scene.nodes[0].params[2], 0.25f);

@@ -21,13 +21,13 @@ using testing_util::Node;
 TEST(SceneLoad, CopiesRecordsAndTakesTwoBlocksPerNodeUsingTheSecond) {
     EnsureGraphSlots();
     std::vector<StoredNode> scene(kNodesPerGraph);
-    scene[0] = Node(28, 3);
+    scene[0] = Node(kNodeConstant, 3);
     scene[0].params[0] = -0.0f;
     const std::uint32_t nanBits = 0x7fc01234;
     std::memcpy(&scene[0].params[1], &nanBits, 4);
-    scene[1] = Node(2, 0);  // no element storage
+    scene[1] = Node(kNodeAdd, 0);  // no element storage
     scene[1].inputs[0] = 0;
-    scene[2] = Node(12, 2);
+    scene[2] = Node(kNodeScale, 2);
 
     const std::uint32_t before = MemoryArena().fillOffset;
     LoadStoredScene(20, scene.data());
@@ -43,14 +43,14 @@ TEST(SceneLoad, CopiesRecordsAndTakesTwoBlocksPerNodeUsingTheSecond) {
     for (int i = 0; i < 3; ++i) EXPECT_EQ(values[0].elements[i].w, 0.0f);
 
     const OperatorNode* nodes = Slots().nodes[20];
-    EXPECT_EQ(nodes[0].type, 28u);
+    EXPECT_EQ(nodes[0].type, kNodeConstant);
     EXPECT_EQ(nodes[1].inputs[0], 0);
     EXPECT_EQ(nodes[1].inputs[1], -1);
     EXPECT_TRUE(std::signbit(nodes[0].params[0]));
     std::uint32_t bits;
     std::memcpy(&bits, &nodes[0].params[1], 4);
     EXPECT_EQ(bits, nanBits);  // parameters travel bit for bit
-    EXPECT_EQ(nodes[3].type, 0u);
+    EXPECT_EQ(nodes[3].type, kNodeEmpty);
     EXPECT_EQ(values[3].count, 0u);
 }
 
@@ -64,14 +64,14 @@ TEST(SceneLoad, EmbeddedScenesFillSlotsZeroToNineAndLeaveTheRestEmpty) {
         for (int n = 0; n < kNodesPerGraph; ++n) {
             EXPECT_EQ(Slots().nodes[s][n].type, stored[n].type);
             EXPECT_EQ(Slots().values[s][n].count, stored[n].count);
-            used += stored[n].type != 0;
+            used += stored[n].type != kNodeEmpty;
         }
         EXPECT_GT(used, 0) << "scene " << s;
     }
     for (int s = kSceneCount; s < kGraphSlots; ++s) {
         if (s == 20) continue;  // the slot the test above fills
         for (int n = 0; n < kNodesPerGraph; ++n) {
-            ASSERT_EQ(Slots().nodes[s][n].type, 0u);
+            ASSERT_EQ(Slots().nodes[s][n].type, kNodeEmpty);
             ASSERT_EQ(Slots().values[s][n].count, 0u);
         }
     }
@@ -82,9 +82,10 @@ TEST(SceneLoad, EveryEmbeddedSceneSetsACameraAClearColourAndDraws) {
         const StoredNode* stored = StoredScenes() + StoredSceneTable()[s].sceneRef * kNodesPerGraph;
         bool camera = false, clear = false, draws = false;
         for (int n = 0; n < kNodesPerGraph; ++n) {
-            camera |= stored[n].type == 53;
-            clear |= stored[n].type == 51;
-            draws |= stored[n].type == 48 && stored[n].params[0] >= 35 && stored[n].params[1] >= 1;
+            camera |= stored[n].type == kNodeCamera;
+            clear |= stored[n].type == kNodeClearColour;
+            draws |= stored[n].type == kNodeEmitter8 && stored[n].params[0] >= 35 &&
+                     stored[n].params[1] >= 1;
         }
         EXPECT_TRUE(camera && clear && draws) << "scene " << s;
     }

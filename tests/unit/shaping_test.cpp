@@ -20,12 +20,12 @@ TEST_F(Shaping, TrigonometryWritesXOnly) {
     GraphBuilder g;
     const int x = g.Data({{kHalfPi, 7, 7, 7}});
     const int zero = g.Data({{0, 7, 7, 7}});
-    const int sine = g.Node(14, {2}, {x});
-    const int cosine = g.Node(15, {2}, {zero});
-    const int tangent = g.Node(19, {3}, {g.Data({{0.5f, 1, 1, 1}})});
-    const int atan = g.Node(17, {}, {g.Data({{1e30f, 0, 0, 0}})});
-    const int circle = g.Node(16, {3}, {zero});
-    const int circleQuarter = g.Node(16, {3}, {x});
+    const int sine = g.Node(kNodeSine, {2}, {x});
+    const int cosine = g.Node(kNodeCosine, {2}, {zero});
+    const int tangent = g.Node(kNodeTangent, {3}, {g.Data({{0.5f, 1, 1, 1}})});
+    const int atan = g.Node(kNodeArcTangent, {}, {g.Data({{1e30f, 0, 0, 0}})});
+    const int circle = g.Node(kNodeCircle, {3}, {zero});
+    const int circleQuarter = g.Node(kNodeCircle, {3}, {x});
     g.Evaluate();
     EXPECT_TRUE(VecNear(g.at(sine, 0), {2, 0, 0, 0}));
     EXPECT_TRUE(VecNear(g.at(cosine, 0), {2, 0, 0, 0}));
@@ -40,11 +40,11 @@ TEST_F(Shaping, ExponentialsAndPowersGoThroughBaseTwo) {
     const int zero = g.Data({{0, 0, 0, 0}});
     const int one = g.Data({{1, 0, 0, 0}});
     const int neg = g.Data({{-2, 0, 0, 0}});
-    const int expo = g.Node(20, {2, 3}, {one});
-    const int fallZero = g.Node(21, {1, 0}, {zero});  // caught before 0^0
-    const int fallOne = g.Node(21, {1, 2}, {one});
-    const int fallTwo = g.Node(21, {0.5f, 2}, {g.Data({{2, 0, 0, 0}})});
-    const int fallNeg = g.Node(21, {1, 2}, {neg});  // pow of a negative base
+    const int expo = g.Node(kNodeExponential, {2, 3}, {one});
+    const int fallZero = g.Node(kNodeFalloff, {1, 0}, {zero});  // caught before 0^0
+    const int fallOne = g.Node(kNodeFalloff, {1, 2}, {one});
+    const int fallTwo = g.Node(kNodeFalloff, {0.5f, 2}, {g.Data({{2, 0, 0, 0}})});
+    const int fallNeg = g.Node(kNodeFalloff, {1, 2}, {neg});  // pow of a negative base
     g.Evaluate();
     EXPECT_TRUE(VecNear(g.at(expo, 0), {3 * std::exp(2.0f), 0, 0, 0}, 1e-5f));
     EXPECT_TRUE(VecNear(g.at(fallZero, 0), {1, 0, 0, 0}));
@@ -56,10 +56,10 @@ TEST_F(Shaping, ExponentialsAndPowersGoThroughBaseTwo) {
 TEST_F(Shaping, RampClampsThenRaises) {
     GraphBuilder g;
     const int v = g.Data({{1, -1, 4, 0.5f}});
-    const int ramp = g.Node(22, {0, 2, 2}, {v});
+    const int ramp = g.Node(kNodeRamp, {0, 2, 2}, {v});
     // A clamped base of 0 with exponent 0 is 2^(0 * -inf): not a number, unlike std::pow.
-    const int zeroPow = g.Node(22, {0, 2, 0}, {v});
-    const int nanIn = g.Node(22, {0, 2, 1}, {g.Data({{kNaN, 0, 0, 0}})});
+    const int zeroPow = g.Node(kNodeRamp, {0, 2, 0}, {v});
+    const int nanIn = g.Node(kNodeRamp, {0, 2, 1}, {g.Data({{kNaN, 0, 0, 0}})});
     g.Evaluate();
     EXPECT_TRUE(VecNear(g.at(ramp, 0), {0.25f, 0, 1, 0.0625f}, 1e-7f));
     EXPECT_TRUE(VecNear(g.at(zeroPow, 0), {1, kNaN, 1, 1}));
@@ -69,13 +69,13 @@ TEST_F(Shaping, RampClampsThenRaises) {
 TEST_F(Shaping, LengthsDistancesAndSetLength) {
     GraphBuilder g;
     const int v = g.Data({{1, 2, 2, 4}});
-    const int length = g.Node(24, {}, {v});
-    const int same = g.Node(25, {1, 2, 2, 4}, {v});
-    const int dist = g.Node(25, {1, 1, 1, 1}, {g.Data({{1, 1, 1, 1}})});
-    const int dist2 = g.Node(25, {0, 0, 0, 1}, {v});
-    const int setLen = g.Node(18, {10}, {g.Data({{3, 0, 4, 0}})});
-    const int setZero = g.Node(18, {10}, {g.Data({{0, 0, 0, 0}})});
-    const int toZero = g.Node(18, {0}, {g.Data({{3, 0, 4, 0}})});
+    const int length = g.Node(kNodeLength, {}, {v});
+    const int same = g.Node(kNodeDistance, {1, 2, 2, 4}, {v});
+    const int dist = g.Node(kNodeDistance, {1, 1, 1, 1}, {g.Data({{1, 1, 1, 1}})});
+    const int dist2 = g.Node(kNodeDistance, {0, 0, 0, 1}, {v});
+    const int setLen = g.Node(kNodeSetLength, {10}, {g.Data({{3, 0, 4, 0}})});
+    const int setZero = g.Node(kNodeSetLength, {10}, {g.Data({{0, 0, 0, 0}})});
+    const int toZero = g.Node(kNodeSetLength, {0}, {g.Data({{3, 0, 4, 0}})});
     g.Evaluate();
     EXPECT_TRUE(VecNear(g.at(length, 0), {5, 0, 0, 0}));
     EXPECT_TRUE(VecNear(g.at(same, 0), {0, 0, 0, 0}));
@@ -90,7 +90,7 @@ TEST_F(Shaping, SmoothstepClampsAndTreatsNaNAsOne) {
     GraphBuilder g;
     const int x =
         g.Data({{0.5f, 0, 0, 0}, {-3, 0, 0, 0}, {7, 0, 0, 0}, {kNaN, 0, 0, 0}, {0.25f, 0, 0, 0}});
-    const int s = g.Node(27, {0, 1}, {x}, 5);
+    const int s = g.Node(kNodeSmoothstep, {0, 1}, {x}, 5);
     g.Evaluate();
     EXPECT_TRUE(VecNear(g.at(s, 0), {0.5f, 0, 0, 0}));
     EXPECT_TRUE(VecNear(g.at(s, 1), {0, 0, 0, 0}));

@@ -38,7 +38,7 @@ TEST_F(Spectrum, SizeIsTheSmallestThatHoldsP0) {
     } cases[] = {{100, 128}, {64, 64}, {300, 512}, {0, 64}, {-5, 512}, {256, 256}};
     for (const auto& c : cases) {
         GraphBuilder g;
-        g.Node(41, {c.p0, 0});
+        g.Node(kNodeSpectrum, {c.p0, 0});
         g.Evaluate();
         EXPECT_EQ(source.lastCount, c.size) << c.p0;
         EXPECT_EQ(source.lastChannel, 0);
@@ -47,9 +47,9 @@ TEST_F(Spectrum, SizeIsTheSmallestThatHoldsP0) {
 
 TEST_F(Spectrum, BinsFromTheOffsetScaledAndSplat) {
     GraphBuilder g;
-    const int plain = g.Node(41, {512, 2}, {}, 2);
-    const int scaled = g.Node(42, {512, 40, 600});
-    const int silent = g.Node(42, {512, 40, 0});
+    const int plain = g.Node(kNodeSpectrum, {512, 2}, {}, 2);
+    const int scaled = g.Node(kNodeSpectrumScaled, {512, 40, 600});
+    const int silent = g.Node(kNodeSpectrumScaled, {512, 40, 0});
     g.Evaluate();
     EXPECT_EQ(source.calls, 3);  // every node asks anew
     EXPECT_TRUE(test::VecNear(g.at(plain, 0), {3, 3, 3, 3}));
@@ -60,8 +60,8 @@ TEST_F(Spectrum, BinsFromTheOffsetScaledAndSplat) {
 
 TEST_F(Spectrum, BinsPastTheRequestedSizeReadZero) {
     GraphBuilder g;
-    const int past = g.Node(41, {256, 1000}, {}, 3);  // offset limited to 256
-    const int edge = g.Node(41, {64, 62}, {}, 4);
+    const int past = g.Node(kNodeSpectrum, {256, 1000}, {}, 3);  // offset limited to 256
+    const int edge = g.Node(kNodeSpectrum, {64, 62}, {}, 4);
     g.Evaluate();
     for (std::uint32_t i = 0; i < 3; ++i) EXPECT_EQ(g.at(past, i).x, 0) << i;
     EXPECT_EQ(g.at(edge, 0).x, 63);
@@ -72,7 +72,7 @@ TEST_F(Spectrum, BinsPastTheRequestedSizeReadZero) {
 
 TEST(SpectrumWithoutMusic, ReadsZeros) {
     GraphBuilder g;
-    const int n = g.Node(42, {512, 2, 1});
+    const int n = g.Node(kNodeSpectrumScaled, {512, 2, 1});
     g.out(n).elements[0] = Vec4{5, 5, 5, 5};
     g.Evaluate();
     EXPECT_TRUE(test::VecNear(g.at(n, 0), {0, 0, 0, 0}));

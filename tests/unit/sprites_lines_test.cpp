@@ -11,7 +11,7 @@ class SpritesLines : public test::OperatorTest {};
 
 TEST_F(SpritesLines, SpriteWithoutInputsUsesTheDefaults) {
     GraphBuilder g;
-    g.Node(50, {7.5f, 1, 2.5f, 0.009949f});
+    g.Node(kNodeSprite, {7.5f, 1, 2.5f, 0.009949f});
     g.Evaluate();
     ASSERT_EQ(Lists().spriteCount, 1u);
     const SpriteItem& s = Lists().sprites[0];
@@ -37,8 +37,8 @@ TEST_F(SpritesLines, ConnectedInputsFillEachInstanceInOrder) {
     const int size = g.Data({{2, 3, 9, 9}});
     const int rot = g.Data({{0.7f, 9, 9, 9}});
     const int alpha = g.Data({{0, 0, 0, 0}});  // connected zero: fully transparent
-    g.Node(50, {1, 2, 1, 0.75f}, {rect, centre, size, rot, alpha});
-    g.Node(50, {2, 3, 1, 0.25f}, {-1, centre});
+    g.Node(kNodeSprite, {1, 2, 1, 0.75f}, {rect, centre, size, rot, alpha});
+    g.Node(kNodeSprite, {2, 3, 1, 0.25f}, {-1, centre});
     g.Evaluate();
     ASSERT_EQ(Lists().spriteCount, 5u);
     const SpriteItem* s = Lists().sprites;
@@ -60,9 +60,9 @@ TEST_F(SpritesLines, ConnectedInputsFillEachInstanceInOrder) {
 
 TEST_F(SpritesLines, AFullSpriteListKeepsItsFirstEntries) {
     GraphBuilder g;
-    g.Node(50, {1, 60});
-    g.Node(50, {2, 10});
-    g.Node(50, {3, -1});
+    g.Node(kNodeSprite, {1, 60});
+    g.Node(kNodeSprite, {2, 10});
+    g.Node(kNodeSprite, {3, -1});
     g.Evaluate();
     EXPECT_EQ(Lists().spriteCount, static_cast<std::uint32_t>(kSpriteListCapacity));
     EXPECT_EQ(Lists().sprites[59].textureIndex, 1);
@@ -71,11 +71,11 @@ TEST_F(SpritesLines, AFullSpriteListKeepsItsFirstEntries) {
 
 TEST_F(SpritesLines, PolylineJoinsNeighbouringPointsInWhite) {
     GraphBuilder g;
-    g.Node(44, {}, {g.Data({{1, 2, 3, 4}})});
+    g.Node(kNodeDebugPolyline, {}, {g.Data({{1, 2, 3, 4}})});
     EXPECT_EQ(Lists().debugLineCount, 0u);
     const int pts = g.Data({{0, 0, 0, 9}, {1, 0, 0, 9}, {1, 1, 0, 9}, {1, 1, 1, 9}});
-    g.Node(44, {}, {pts});
-    g.Node(49, {}, {pts});
+    g.Node(kNodeDebugPolyline, {}, {pts});
+    g.Node(kNodePointSink, {}, {pts});
     g.Evaluate();
     ASSERT_EQ(Lists().debugLineCount, 3u);
     for (int i = 0; i < 3; ++i) {

@@ -37,14 +37,14 @@ protected:
 };
 
 TEST_F(SubGraph, CallRunsTheOtherSlotsSideEffectsEachTime) {
-    SlotNode(3, 0, 45, {7, 1});
-    SlotNode(3, 1, 58, {2});
+    SlotNode(3, 0, kNodeEmitter3, {7, 1});
+    SlotNode(3, 1, kNodeMotionBlur, {2});
     GraphBuilder g;
-    g.Node(54, {3});
-    g.Node(54, {2.6f});  // rounds to 3: a second call runs the slot again
-    g.Node(54, {0.4f});  // slot 0 is never called
-    g.Node(54, {12});    // an empty slot changes nothing
-    g.Node(54, {40});    // no such slot
+    g.Node(kNodeSubGraphCall, {3});
+    g.Node(kNodeSubGraphCall, {2.6f});  // rounds to 3: a second call runs the slot again
+    g.Node(kNodeSubGraphCall, {0.4f});  // slot 0 is never called
+    g.Node(kNodeSubGraphCall, {12});    // an empty slot changes nothing
+    g.Node(kNodeSubGraphCall, {40});    // no such slot
     g.Evaluate();
     EXPECT_EQ(Lists().opaqueCount, 2u);
     EXPECT_EQ(Lists().opaque[1].meshIndex, 7);
@@ -54,13 +54,13 @@ TEST_F(SubGraph, CallRunsTheOtherSlotsSideEffectsEachTime) {
 
 TEST_F(SubGraph, CallsLeadingBackAreRefused) {
     // Slot 1 calls slot 2, which calls slot 1 again and itself; each emits one item.
-    SlotNode(1, 0, 45, {1, 1});
-    SlotNode(1, 1, 54, {2});
-    SlotNode(2, 0, 45, {2, 1});
-    SlotNode(2, 1, 54, {1});
-    SlotNode(2, 2, 54, {2});
-    SlotNode(2, 3, 54, {4});
-    SlotNode(4, 0, 45, {4, 1});
+    SlotNode(1, 0, kNodeEmitter3, {1, 1});
+    SlotNode(1, 1, kNodeSubGraphCall, {2});
+    SlotNode(2, 0, kNodeEmitter3, {2, 1});
+    SlotNode(2, 1, kNodeSubGraphCall, {1});
+    SlotNode(2, 2, kNodeSubGraphCall, {2});
+    SlotNode(2, 3, kNodeSubGraphCall, {4});
+    SlotNode(4, 0, kNodeEmitter3, {4, 1});
     EvaluateSlot(1);
     ASSERT_EQ(Lists().opaqueCount, 3u);
     EXPECT_EQ(Lists().opaque[0].meshIndex, 1);
@@ -69,15 +69,15 @@ TEST_F(SubGraph, CallsLeadingBackAreRefused) {
     // Once the call returns the slots may be called again.
     ResetListCounts(Lists());
     GraphBuilder g;
-    g.Node(54, {2});
+    g.Node(kNodeSubGraphCall, {2});
     g.Evaluate();
     EXPECT_EQ(Lists().opaqueCount, 3u);  // 2 -> 1 (refused back to 2), 2 -> 4
 }
 
 TEST_F(SubGraph, ArgumentWritesItsConstantIntoElementZeroOnly) {
     GraphBuilder g;
-    const int none = g.Node(55, {0, 1, 2, 3, 4}, {}, 0);
-    const int four = g.Node(55, {0, 1, 2, 3, 4}, {}, 4);
+    const int none = g.Node(kNodeSubGraphArgument, {0, 1, 2, 3, 4}, {}, 0);
+    const int four = g.Node(kNodeSubGraphArgument, {0, 1, 2, 3, 4}, {}, 4);
     g.Evaluate();
     EXPECT_TRUE(g.out(none).evaluated);
     EXPECT_TRUE(test::VecNear(g.at(four, 0), {1, 2, 3, 4}));

@@ -22,6 +22,7 @@
 #include "graph/scene_load.h"
 #include "json_out.h"
 #include "memory/arena.h"
+#include "operators/node_table.h"
 #include "platform/spectrum.h"
 #include "render/renderer.h"
 #include "show_inputs.h"
@@ -66,7 +67,7 @@ Json NodesJson(int slot) {
     const OperatorNode* graph = Slots().nodes[slot];
     const ValueArray* values = Slots().values[slot];
     for (int i = 0; i < kNodesPerGraph; ++i) {
-        if (graph[i].type == 0) continue;
+        if (graph[i].type == kNodeEmpty) continue;
         Json elements = Json::array();
         for (std::uint32_t e = 0; e < values[i].count; ++e) {
             const Vec4& v = values[i].elements[e];

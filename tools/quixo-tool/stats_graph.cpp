@@ -4,6 +4,7 @@
 #include "commands.h"
 #include "graph/graph.h"
 #include "graph/scene_data.h"
+#include "operators/node_table.h"
 
 namespace quixo::tool {
 
@@ -20,7 +21,7 @@ Json SceneStats() {
     Json scenes = Json::array();
     for (int s = 0; s < kSceneCount; ++s) {
         int used = 0;
-        for (int n = 0; n < kNodesPerGraph; ++n) used += SceneRecords(s)[n].type != 0;
+        for (int n = 0; n < kNodesPerGraph; ++n) used += SceneRecords(s)[n].type != kNodeEmpty;
         scenes.push_back({{"nodes", used}, {"duration", StoredSceneTable()[s].duration}});
     }
     return scenes;
@@ -32,7 +33,7 @@ Json TypeStats() {
     for (int s = 0; s < kSceneCount; ++s) {
         for (int n = 0; n < kNodesPerGraph; ++n) {
             const std::uint32_t type = SceneRecords(s)[n].type;
-            if (type != 0) ++counts[type];
+            if (type != kNodeEmpty) ++counts[type];
         }
     }
     Json types = Json::object();
@@ -47,9 +48,10 @@ Json TrackStats() {
         bool seen[kCurveTrackCount] = {};
         for (int n = 0; n < kNodesPerGraph; ++n) {
             const StoredNode& node = SceneRecords(s)[n];
-            const std::uint32_t t = Nearest(node.params[0]);
-            if (node.type != 40 || t >= static_cast<std::uint32_t>(kCurveTrackCount) || seen[t])
-                continue;
+            const int k = ParamWithRole(NodeTypeRowOf(node.type), ParamRole::kTrack);
+            if (k < 0) continue;
+            const std::uint32_t t = Nearest(node.params[k]);
+            if (t >= static_cast<std::uint32_t>(kCurveTrackCount) || seen[t]) continue;
             seen[t] = true;
             usedBy[t].push_back(s);
         }
