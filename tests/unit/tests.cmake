@@ -15,8 +15,3 @@ add_test(NAME MusicModuleMatchesGenerator
          COMMAND xmgen --check ${CMAKE_SOURCE_DIR}/media_tessorin2012/music/music.xm)
 set_tests_properties(MusicModuleMatchesGenerator PROPERTIES LABELS build)
 
-# The eval tests run quixo-tool itself.
-if(TARGET quixo-tool)
-  add_dependencies(quixo_unit_tests quixo-tool)
-endif()
-

@@ -2,7 +2,6 @@
 // images the generator wrote.
 #include <gtest/gtest.h>
 #include <spng.h>
-#include <sys/wait.h>
 
 #include <cstdio>
 #include <filesystem>
@@ -13,6 +12,7 @@
 #include <vector>
 
 #include "render/texture_table.h"
+#include "tool/tool_run.h"
 
 namespace quixo {
 namespace {
@@ -20,20 +20,9 @@ namespace {
 // Runs `quixo-tool stats` from the source folder (where the soundtrack lies) and parses its
 // output; an exit status other than 0 fails the test.
 nlohmann::json Stats() {
-    const std::string command = std::string("cd '") + QUIXO_SOURCE_DIR + "' && '" +
-                                QUIXO_BINARY_DIR + "/tools/quixo-tool/quixo-tool' stats";
-    FILE* pipe = ::popen(command.c_str(), "r");
-    if (pipe == nullptr) {
-        ADD_FAILURE() << "cannot run " << command;
-        return {};
-    }
-    std::string out;
-    char buffer[4096];
-    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
-        out.append(buffer, n);
-    const int status = ::pclose(pipe);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << command;
-    return nlohmann::json::parse(out, nullptr, false);
+    const tool_test::ToolRun run = tool_test::RunTool("stats");
+    EXPECT_EQ(run.status, 0) << run.err;
+    return nlohmann::json::parse(run.out, nullptr, false);
 }
 
 struct PngHeader {

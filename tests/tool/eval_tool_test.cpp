@@ -1,52 +1,24 @@
 // quixo-tool eval: what it accepts, what it refuses and with which status.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <nlohmann/json.hpp>
 #include <string>
 #include <vector>
 
 #include "core/curve_track.h"
-#include "graph_test_util.h"
+#include "tool/tool_run.h"
+#include "unit/graph_test_util.h"
 
 namespace quixo {
 namespace {
 
 using testing_util::Node;
 
-struct ToolRun {
-    int status;
-    std::string out;
-    std::string err;
-};
-
-std::filesystem::path TempDir() {
-    static const std::filesystem::path dir = [] {
-        auto d = std::filesystem::temp_directory_path() /
-                 ("quixo_eval_test_" + std::to_string(::getpid()));
-        std::filesystem::create_directories(d);
-        return d;
-    }();
-    return dir;
-}
-
-std::string ReadAll(const std::filesystem::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-ToolRun RunTool(const std::string& args) {
-    const auto out = TempDir() / "out.json";
-    const auto err = TempDir() / "err.txt";
-    const std::string command = std::string(QUIXO_BINARY_DIR) + "/tools/quixo-tool/quixo-tool " +
-                                args + " >" + out.string() + " 2>" + err.string();
-    const int raw = std::system(command.c_str());
-    return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, ReadAll(out), ReadAll(err)};
-}
+using tool_test::RunTool;
+using tool_test::ToolRun;
+using tool_test::TempDir;
 
 template <typename T>
 std::string WriteRecords(const std::string& name, const std::vector<T>& records) {

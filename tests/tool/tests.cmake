@@ -1,0 +1,2 @@
+# The tool tests start quixo-tool itself.
+add_dependencies(quixo_tool_tests quixo-tool)
