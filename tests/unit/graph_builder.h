@@ -24,7 +24,7 @@ constexpr std::uint32_t kDataType = kMaxNodeType + 1;
 // The arenas, the shared empty array and the slot tables, set up once per test program.
 inline void EnsureGraphCore() {
     if (EmptyValueArray() != nullptr) return;
-    SetupArenas();
+    if (MemoryArena().base == nullptr) SetupArenas();
     InitGraphCore();
     AllocateGraphSlots();
 }

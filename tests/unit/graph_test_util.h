@@ -1,19 +1,15 @@
 #pragma once
 // Shared set-up of the graph tests: the arenas and the 32 graph slots, made once per process.
 #include "graph/graph.h"
-#include "memory/arena.h"
 #include "operators/node_table.h"
+#include "unit/graph_builder.h"
 
 namespace quixo::testing_util {
 
+// The arenas and the 32 graph slots, made once per process (the same set-up as the
+// operator tests').
 inline void EnsureGraphSlots() {
-    static const bool done = [] {
-        if (MemoryArena().base == nullptr) SetupArenas();
-        InitGraphCore();
-        AllocateGraphSlots();
-        return true;
-    }();
-    (void)done;
+    test::EnsureGraphCore();
 }
 
 // A stored node of the given type with every input unconnected.
