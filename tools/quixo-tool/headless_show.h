@@ -1,6 +1,7 @@
 #pragma once
 // What render, contact-sheet and profile share: the show's start-up on the headless device, and
 // frames replayed as if the show played at exactly 60 frames per second from frame 0.
+#include <CLI/CLI.hpp>
 #include <array>
 #include <cstdint>
 #include <memory>
@@ -24,8 +25,8 @@ struct FrameSize {
 // "WxH" with both sides 1..8192; anything else fails the command as malformed input.
 FrameSize ParseFrameSize(const std::string& text);
 
-// A frame number of the show, 0..8199; anything else fails the command.
-void CheckShowFrame(std::int64_t frame, const char* what);
+// Passes a frame number of the show, 0..8199, when the command line is parsed.
+CLI::Validator ShowFrameRange();
 
 struct HeadlessShow {
     gfx::HeadlessGraphics graphics;

@@ -28,6 +28,8 @@ Json JsonFloats(const float* values, int n) {
 void PrintJson(const Json& object) {
     std::cout << object.dump() << '\n';
     std::cout.flush();
+    // A full disk or a closed pipe must not pass for a printed answer.
+    if (!std::cout) throw ToolError{1, "cannot write the standard output"};
 }
 
 }  // namespace quixo::tool
