@@ -66,12 +66,13 @@ HeadlessShow::~HeadlessShow() {
 void StartShowMusic(HeadlessShow& show, bool required) {
     std::vector<std::uint8_t> bytes;
     std::string error;
-    if (ReadFileBytes(kMusicPath, &bytes, &error))
-        show.music = OfflineSpectrum::Decode(bytes, kMusicRate, &error);
+    const bool read = ReadFileBytes(kMusicPath, &bytes, &error);
+    if (read) show.music = OfflineSpectrum::Decode(bytes, kMusicRate, &error);
     if (!show.music) {
         const std::string message =
             std::string("cannot play the music file \"") + kMusicPath + "\": " + error;
-        if (required) FailInput(message);
+        // A file that cannot be read is an I/O failure; one that does not decode, bad input.
+        if (required) throw ToolError{read ? 2 : 1, message};
         std::fprintf(stderr, "quixo-tool: %s; the spectrum reads zeros\n", message.c_str());
         return;
     }

@@ -45,7 +45,8 @@ void StartHeadlessShow(HeadlessShow& show, FrameSize size, bool fxaa, bool timer
 
 // Decodes the soundtrack from the working directory and installs it as the spectrum source, so
 // each replayed frame sees the spectrum playback would show at its time. Without the file the
-// command warns and the spectrum reads zeros, unless `required`, when it fails the command.
+// command warns and the spectrum reads zeros, unless `required`, when it fails the command
+// (exit 1 when the file cannot be read, 2 when it does not decode).
 void StartShowMusic(HeadlessShow& show, bool required);
 
 // The music position (ms) at which the show's clock first reads global frame `frame`.
