@@ -1,11 +1,13 @@
 #include "platform/module_decoder.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 #include <libopenmpt/libopenmpt.hpp>
 #include <sstream>
 
@@ -79,18 +81,44 @@ double ModuleDecoder::DurationSeconds() const {
     return module_->get_duration_seconds();
 }
 
-bool ReadFileBytes(const std::string& path, std::vector<std::uint8_t>* bytes, std::string* error) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
+bool ReadFileBytes(const std::string& path, std::vector<std::uint8_t>* bytes, std::string* error,
+                   std::uint64_t maxBytes) {
+    // A stream over a directory opens and then throws on its first read; and a FIFO or device
+    // would block or never end. Only a regular file is read, by plain descriptor reads.
+    const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
         *error = std::strerror(errno);
         return false;
     }
-    bytes->assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    if (in.bad()) {
-        *error = "read error";
-        return false;
+    struct stat info {};
+    bool ok = fstat(fd, &info) == 0;
+    if (!ok) {
+        *error = std::strerror(errno);
+    } else if (!S_ISREG(info.st_mode)) {
+        *error = S_ISDIR(info.st_mode) ? "it is a directory" : "it is not a regular file";
+        ok = false;
+    } else if (static_cast<std::uint64_t>(info.st_size) > maxBytes) {
+        *error = "it is larger than " + std::to_string(maxBytes) + " bytes";
+        ok = false;
     }
-    return true;
+    bytes->clear();
+    std::uint8_t block[65536];
+    while (ok) {
+        const ssize_t n = read(fd, block, sizeof block);
+        if (n == 0) break;
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            *error = std::strerror(errno);
+            ok = false;
+        } else if (bytes->size() + static_cast<std::size_t>(n) > maxBytes) {
+            *error = "it is larger than " + std::to_string(maxBytes) + " bytes";
+            ok = false;
+        } else {
+            bytes->insert(bytes->end(), block, block + n);
+        }
+    }
+    close(fd);
+    return ok;
 }
 
 }  // namespace quixo

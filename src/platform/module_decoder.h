@@ -38,7 +38,10 @@ private:
     std::unique_ptr<openmpt::module> module_;
 };
 
-// The whole file; false with *error set when it cannot be read.
-bool ReadFileBytes(const std::string& path, std::vector<std::uint8_t>* bytes, std::string* error);
+// The whole of a regular file of at most maxBytes; false with *error set (the reason, without
+// the path) when it cannot be read, is no regular file (a directory, a FIFO) or is larger.
+constexpr std::uint64_t kMaxReadFileBytes = 1ull << 30;
+bool ReadFileBytes(const std::string& path, std::vector<std::uint8_t>* bytes, std::string* error,
+                   std::uint64_t maxBytes = kMaxReadFileBytes);
 
 }  // namespace quixo

@@ -63,7 +63,18 @@ const gfx::ShaderResourceView* TextureView(GpuState& gpu, std::int32_t index) {
     return view.name != 0 ? &view : nullptr;
 }
 
+// The loaders check every shader index a graph can push, but the tables must not be read past
+// whatever the lists hold: an item naming a shader outside them is skipped and counted.
+bool ShadersInTables(GpuState& gpu, const DrawItem& item) {
+    if (item.vertexShaderIndex >= 0 && item.vertexShaderIndex < kVertexShaderCount &&
+        item.pixelShaderIndex >= 0 && item.pixelShaderIndex < kPixelShaderCount)
+        return true;
+    ++gpu.skippedDrawItems;
+    return false;
+}
+
 void DrawItemColour(GpuState& gpu, const DrawItem& item) {
+    if (!ShadersInTables(gpu, item)) return;
     const GpuMesh* mesh = MeshOf(gpu, item);
     if (item.meshIndex != -1 && mesh == nullptr) return;
     UploadObjectConstants(gpu, item);

@@ -84,6 +84,8 @@ struct GpuState {
     std::uint32_t timerQuery = 0;
     bool timerPending = false;
     double lastFrameGpuMs = 0.0;
+    // Draw items skipped for naming a shader outside its table, since start-up.
+    std::uint64_t skippedDrawItems = 0;
 };
 
 // Start-up steps, called in this order; device, context and swap chain are created by the

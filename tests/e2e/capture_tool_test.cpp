@@ -4,6 +4,7 @@
 #include <spng.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <iterator>
@@ -12,6 +13,7 @@
 #include <vector>
 
 #include "e2e/x_session.h"
+#include "graph/graph_types.h"
 
 namespace quixo::e2e {
 namespace {
@@ -153,15 +155,82 @@ TEST(CaptureTool, ProfileReportsEveryStartupStepAndFrameTimes) {
     EXPECT_GE(json["frame"]["gpuMedianMs"].get<double>(), 0.0);
 }
 
-// Malformed requests are refused before any device is set up.
+// A stored scene whose emitter names a shader outside the tables.
+std::string WriteGraphWithShader(int vertexShader, int pixelShader) {
+    std::vector<StoredNode> nodes(kNodesPerGraph);
+    nodes[0].type = 46;
+    for (auto& input : nodes[0].inputs) input = -1;
+    nodes[0].params[0] = 0;  // mesh
+    nodes[0].params[1] = 1;  // instances
+    nodes[0].params[2] = static_cast<float>(vertexShader);
+    nodes[0].params[3] = static_cast<float>(pixelShader);
+    nodes[0].count = 1;
+    const std::string path = TempPng("shader-graph");
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(nodes.data()), kStoredSceneBytes);
+    return path;
+}
+
+// Malformed requests (2) and outputs that cannot be written (1) are refused before any device
+// is set up, so none of these takes long.
 TEST(CaptureTool, RefusesFramesAndSizesOutsideTheShow) {
-    for (const char* args :
-         {"render --frame 8200 --out /tmp/x.png", "render --frame -1 --out /tmp/x.png",
-          "render --frame 1 --size 0x10 --out /tmp/x.png",
-          "render --frame 1 --size 64 --out /tmp/x.png", "contact-sheet --every 0 --out /tmp/x.png",
-          "profile --from 8190 --frames 20"}) {
-        EXPECT_EQ(RunCommand(Tool(args), 30).status, 2) << args;
+    const std::string badShader = WriteGraphWithShader(9, 21);
+    const std::string badVertexShader = WriteGraphWithShader(-1, 9);
+    const struct {
+        std::string args;
+        int status;
+    } cases[] = {
+        {"render --frame 8200 --out /tmp/x.png", 2},
+        {"render --frame -1 --out /tmp/x.png", 2},
+        {"render --frame 1 --size 0x10 --out /tmp/x.png", 2},
+        {"render --frame 1 --size 64 --out /tmp/x.png", 2},
+        {"render --frame 1 --size 4294967297x1 --out /tmp/x.png", 2},  // once read as 1x1
+        {"render --frame 1 --size 64x36x --out /tmp/x.png", 2},
+        {"contact-sheet --every 0 --out /tmp/x.png", 2},
+        {"contact-sheet --every 9223372036854775807 --out /tmp/x.png", 2},  // once SIGFPE
+        {"contact-sheet --every 60 --columns 0 --out /tmp/x.png", 2},
+        {"profile --from 8190 --frames 20", 2},
+        {"profile --from 1 --frames 9223372036854775807", 2},  // once overflowed and ran on
+        {"render --frame 1 --graphs /tmp --out /tmp/x.png", 2},
+        {"contact-sheet --every 60 --graphs /tmp --out /tmp/x.png", 2},
+        {"render --frame 1 --graphs " + badShader + " --out /tmp/x.png", 2},  // once SIGSEGV
+        {"contact-sheet --every 60 --graphs " + badVertexShader + " --out /tmp/x.png", 2},
+        {"render --frame 1 --out /nonexistent/x.png", 1},
+        {"render --frame 1 --out /tmp", 1},
+        {"contact-sheet --every 60 --out /nonexistent/x.png", 1},
+        {"video --out /nonexistent/x.mp4 --to 2", 1},
+    };
+    for (const auto& c : cases) {
+        const CommandResult r = RunCommand(std::string(QUIXO_TOOL) + " " + c.args + " 2>&1", 30);
+        EXPECT_EQ(r.status, c.status) << c.args << "\n" << r.output;
+        // One line saying why.
+        EXPECT_EQ(std::count(r.output.begin(), r.output.end(), '\n'), 1) << c.args << r.output;
     }
+    std::remove(badShader.c_str());
+    std::remove(badVertexShader.c_str());
+}
+
+// A run stopped part-way leaves the file it was to replace as it was, and nothing beside it.
+TEST(CaptureTool, AStoppedRunLeavesThePreviousFileWhole) {
+    const std::string dir = "/tmp/quixo-capture-" + std::to_string(getpid()) + "-stopped";
+    const std::string out = dir + "/sheet.png";
+    ASSERT_EQ(RunCommand("mkdir -p " + dir + " && printf good > " + out).status, 0);
+    // The temporary file is made before the work starts; the signal comes while rendering.
+    const std::string tool = std::string(QUIXO_TOOL) +
+                             " contact-sheet --every 1 --size 16x16 --render 16x16 --out " + out;
+    const std::string waitForTemporary = "for i in $(seq 300); do ls " + dir +
+                                         "/.sheet.png.* >/dev/null 2>&1 && echo made && break; "
+                                         "sleep 0.1; done; sleep 1";
+    const CommandResult r =
+        RunCommand(tool + " 2>/dev/null & pid=$!; " + waitForTemporary +
+                       "; kill -TERM $pid; { wait $pid; } 2>/dev/null; echo $?; ls -A " + dir,
+                   120);
+    // The temporary file was there while rendering, and went with the signal.
+    EXPECT_EQ(r.output, "made\n143\nsheet.png\n");
+    std::ifstream in(out, std::ios::binary);
+    const std::string kept((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(kept, "good");
+    RunCommand("rm -rf " + dir);
 }
 
 }  // namespace

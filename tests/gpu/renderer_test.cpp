@@ -13,6 +13,7 @@
 #include "cube_program.h"
 #include "gpu_fixture.h"
 #include "render/gfx/buffer_readback.h"
+#include "render/shader_source.h"
 #include "startup/startup.h"
 #include "unit/graph_builder.h"
 
@@ -387,6 +388,28 @@ TEST_F(Renderer, TheBlendedListIsDrawnLastPushedFirstWithAlphaBlending) {
     // test, so no red shows.
     const std::vector<std::uint8_t> image = scene.Render();
     EXPECT_TRUE(Near(At(image, 32, 18), {0, 191, 64, 255}));
+}
+
+// Items whose shader indices lie outside the tables (which the loaders refuse) are not drawn
+// and are counted; the rest of the frame is drawn as usual.
+TEST_F(Renderer, AnItemNamingAShaderOutsideItsTableIsSkippedAndCounted) {
+    GpuState& gpu = *TheHarness().rd.gpu;
+    const std::uint64_t before = gpu.skippedDrawItems;
+    Scene scene;
+    scene.ClearColour({0, 0, 1, 1});
+    scene.Evaluate();
+    DrawItem item{};
+    item.meshIndex = kCubeEntry;
+    for (int a = 0; a < 3; ++a) item.scale[a] = item.prevScale[a] = 1.0f;
+    const std::int32_t bad[][2] = {{kVertexShaderCount, 9}, {9, -1}, {-7, 9}, {9, 1 << 30}};
+    for (const auto& shaders : bad) {
+        item.vertexShaderIndex = shaders[0];
+        item.pixelShaderIndex = shaders[1];
+        PushDrawItem(Lists(), item, &shaders == &bad[1]);
+    }
+    Scene::Draw();
+    EXPECT_EQ(gpu.skippedDrawItems - before, 4u);
+    EXPECT_TRUE(Near(At(ReadBackBuffer(TheHarness().rd), kW / 2, kH / 2), {0, 0, 255, 255}));
 }
 
 TEST_F(Renderer, WithoutFxaaTheCompositeGoesStraightToTheBackBuffer) {

@@ -42,7 +42,10 @@ TEST(MusicFailure, MissingOrCorruptFileFailsWithTheFilesName) {
         WriteTemp("music_garbage.xm", std::vector<std::uint8_t>(3000, 0x5A));
     const std::string cut = WriteTemp("music_truncated.xm", truncated);
     const std::string empty = WriteTemp("music_empty.xm", {});
-    for (const std::string& path : {std::string("/nonexistent/music.xm"), garbage, cut, empty}) {
+    // A directory opens like a file but throws on its first stream read.
+    const std::string folder = QUIXO_BINARY_DIR;
+    for (const std::string& path :
+         {std::string("/nonexistent/music.xm"), garbage, cut, empty, folder}) {
         ::testing::internal::CaptureStderr();
         const bool started = StartMusic(path.c_str(), MusicConfig{MusicOutput::Manual});
         const std::string err = ::testing::internal::GetCapturedStderr();

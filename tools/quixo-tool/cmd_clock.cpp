@@ -1,4 +1,6 @@
 // quixo-tool clock --ms P
+#include <limits>
+
 #include "commands.h"
 #include "core/timeline.h"
 #include "graph/scene_data.h"
@@ -8,7 +10,9 @@ namespace quixo::tool {
 
 CommandRunner SetupClock(CLI::App& sub) {
     auto ms = std::make_shared<std::int32_t>(0);
-    sub.add_option("--ms", *ms, "music position in milliseconds")->required();
+    sub.add_option("--ms", *ms, "music position in milliseconds")
+        ->required()
+        ->check(CLI::Range(0, std::numeric_limits<std::int32_t>::max()));
     return [ms] {
         const ClockReading r = ReadClock(*ms, TimelineDurations().data());
         PrintJson({{"frame", r.frame},

@@ -73,16 +73,18 @@ void Blit(Image& sheet, const std::vector<std::uint8_t>& frame, FrameSize from, 
 
 CommandRunner SetupContactSheet(CLI::App& sub) {
     auto o = std::make_shared<SheetOptions>();
-    sub.add_option("--every", o->every, "one thumbnail every N frames")->required();
+    // Every step from 8200 on gives frame 0 alone.
+    sub.add_option("--every", o->every, "one thumbnail every N frames, 1..8200")
+        ->required()
+        ->check(CLI::Range(std::int64_t{1}, std::int64_t{kEndFrame}));
     sub.add_option("--size", o->size, "thumbnail size WxH (default 320x180)");
     sub.add_option("--render", o->render,
                    "the size frames are rendered at before scaling (default 1920x1080)");
-    sub.add_option("--columns", o->columns, "thumbnails per row (default 8)");
+    sub.add_option("--columns", o->columns, "thumbnails per row, 1..1024 (default 8)")
+        ->check(CLI::Range(1, 1024));
     sub.add_option("--out", o->out, "the PNG file to write")->required();
     AddShowInputOptions(sub, o->inputs);
     return [o] {
-        if (o->every < 1) FailInput("--every must be at least 1");
-        if (o->columns < 1 || o->columns > 1024) FailInput("--columns must be 1..1024");
         const FrameSize size = ParseFrameSize(o->size);
         const FrameSize render = ParseFrameSize(o->render);
         const auto count = static_cast<int>((kEndFrame + o->every - 1) / o->every);
@@ -95,6 +97,7 @@ CommandRunner SetupContactSheet(CLI::App& sub) {
         Image sheet{columns * size.width, rows * size.height, {}};
         sheet.rgba.assign(static_cast<std::size_t>(sheet.width) * sheet.height * 4, 0);
         const LoadedShowInputs loaded = ReadShowInputs(o->inputs);
+        TemporaryFile out(o->out);
         auto show = std::make_unique<HeadlessShow>();
         StartHeadlessShow(*show, render, true, false);
         ApplyShowInputs(*show, o->inputs, loaded);
@@ -110,7 +113,7 @@ CommandRunner SetupContactSheet(CLI::App& sub) {
             progress.Update(i + 1, frame);
         }
         progress.Finish();
-        WritePng(o->out, sheet.rgba, sheet.width, sheet.height);
+        WritePng(out, sheet.rgba, sheet.width, sheet.height);
         PrintJson({{"thumbnails", count},
                    {"columns", columns},
                    {"rows", rows},

@@ -2,6 +2,7 @@
 // [--scene-frame F]
 //                 [--scene-end-frame E] [--aspect A] [--spectrum FILE] [--passes K]
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <optional>
@@ -27,6 +28,7 @@
 #include "render/renderer.h"
 #include "show_inputs.h"
 #include "startup/show_frame.h"
+#include "tool_files.h"
 
 namespace quixo::tool {
 
@@ -60,6 +62,18 @@ private:
 
 Json Vec(const float* v, int n) {
     return JsonFloats(v, n);
+}
+
+// Each element prints as four floats, up to about 64 bytes of JSON. The output is built whole
+// before it is printed, so past this many elements (about 64 MiB) it is refused instead.
+constexpr std::uint64_t kMaxPrintedElements = std::uint64_t{1} << 20;
+
+std::uint64_t SlotElements(int slot) {
+    std::uint64_t total = 0;
+    for (int i = 0; i < kNodesPerGraph; ++i) {
+        if (Slots().nodes[slot][i].type != 0) total += Slots().values[slot][i].count;
+    }
+    return total;
 }
 
 Json NodesJson(int slot) {
@@ -227,6 +241,10 @@ int RunEval(const EvalOptions& o) {
 
     const RenderSettings& settings = Settings();
     const DrawLists& lists = Lists();
+    if (const std::uint64_t elements = SlotElements(o.slot); elements > kMaxPrintedElements) {
+        FailLimit("graph slot " + std::to_string(o.slot) + " holds " + std::to_string(elements) +
+                  " elements; eval prints at most " + std::to_string(kMaxPrintedElements));
+    }
 
     PrintJson({{"slot", o.slot},
                {"nodes", NodesJson(o.slot)},
@@ -245,19 +263,32 @@ CommandRunner SetupEval(CLI::App& sub) {
     auto o = std::make_shared<EvalOptions>();
     auto* builtin = sub.add_flag("--builtin", o->builtin, "the embedded scenes and curve tracks");
     auto* graphs =
-        sub.add_option("--graphs", o->graphs, "k stored scenes back to back (k x 18432 bytes)");
-    sub.add_option("--tracks", o->tracks, "64 stored curve tracks (66048 bytes)")->needs(graphs);
+        sub.add_option("--graphs", o->graphs, "k stored scenes back to back (k x 18432 bytes)")
+            ->check(ReadableFile());
+    sub.add_option("--tracks", o->tracks, "64 stored curve tracks (66048 bytes)")
+        ->check(ReadableFile())
+        ->needs(graphs);
     auto* sources = sub.add_option(
         "--sources", o->sources, "compile DIR/scenes/*.scene and DIR/tracks/*.track and use them");
     builtin->excludes(graphs);
     sources->excludes(builtin)->excludes(graphs);
     sub.add_option("--slot", o->slot, "graph slot to evaluate")
         ->check(CLI::Range(0, kGraphSlots - 1));
-    sub.add_option("--scene-frame", o->sceneFrame, "sceneFrame");
-    sub.add_option("--scene-end-frame", o->sceneEndFrame, "sceneEndFrame");
-    sub.add_option("--aspect", o->aspect, "displayAspect");
-    sub.add_option("--spectrum", o->spectrum,
-                   "512 little-endian floats for every spectrum request");
+    // Frames within a scene, and its length, lie within the show.
+    sub.add_option("--scene-frame", o->sceneFrame, "sceneFrame, 0..8200")
+        ->check(CLI::Range(0, kEndFrame));
+    sub.add_option("--scene-end-frame", o->sceneEndFrame, "sceneEndFrame, 0..8200")
+        ->check(CLI::Range(0, kEndFrame));
+    sub.add_option("--aspect", o->aspect, "displayAspect, 0.01..100")
+        ->check(CLI::Validator(
+            [](std::string& text) -> std::string {
+                // Range lets NaN through; the projection needs a finite positive aspect.
+                const float a = std::strtof(text.c_str(), nullptr);
+                return a >= 0.01f && a <= 100.0f ? "" : "must be a number 0.01..100";
+            },
+            "ASPECT"));
+    sub.add_option("--spectrum", o->spectrum, "512 little-endian floats for every spectrum request")
+        ->check(ReadableFile());
     sub.add_option("--passes", o->passes, "frames to run")->check(CLI::Range(1, 1000000));
     return [o] { return RunEval(*o); };
 }

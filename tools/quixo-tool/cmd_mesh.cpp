@@ -1,24 +1,20 @@
 // quixo-tool mesh (--builtin | --programs FILE) [--record I] [--summary]
 // Runs mesh program records in order, each on a freshly cleared scratch mesh with the last
 // toggled quad carried over, as the demo builds them, and prints the resulting quad meshes.
-#include <fstream>
-#include <iterator>
 #include <vector>
 
 #include "authoring/program_check.h"
 #include "commands.h"
 #include "json_out.h"
 #include "mesh/embedded_programs.h"
+#include "tool_files.h"
 
 namespace quixo::tool {
 
 namespace {
 
 std::vector<std::uint8_t> ReadRecords(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) FailInput(path + ": cannot be read");
-    std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)),
-                                    std::istreambuf_iterator<char>());
+    const std::vector<std::uint8_t> bytes = ReadInputFile(path);
     if (bytes.empty() || bytes.size() % kMeshProgramBytes != 0) {
         FailInput(path + ": " + std::to_string(bytes.size()) + " bytes, not a whole number of " +
                   std::to_string(kMeshProgramBytes) + "-byte mesh program records");
@@ -96,7 +92,8 @@ int RunMesh(const MeshOptions& o) {
 CommandRunner SetupMesh(CLI::App& sub) {
     auto o = std::make_shared<MeshOptions>();
     sub.add_flag("--builtin", o->builtin, "the embedded mesh programs");
-    sub.add_option("--programs", o->programs, "a file of 1544-byte mesh program records");
+    sub.add_option("--programs", o->programs, "a file of 1544-byte mesh program records")
+        ->check(ReadableFile());
     sub.add_option("--record", o->record, "print only this record (the ones before it still run)")
         ->check(CLI::NonNegativeNumber);
     sub.add_flag("--summary", o->summary, "only the index and the two counts of each record");

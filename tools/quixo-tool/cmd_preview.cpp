@@ -153,7 +153,6 @@ std::string SourceErrorText(const std::vector<SourceError>& errors) {
 }
 
 int RunPreview(const PreviewOptions& o) {
-    CheckShowFrame(o.frame, "--frame");
     const FrameSize size = ParseFrameSize(o.size);
     CompiledScenes compiled;
     if (!o.sources.empty()) compiled = CompileSourcesOrFail(o.sources);
@@ -258,7 +257,8 @@ CommandRunner SetupPreview(CLI::App& sub) {
     auto o = std::make_shared<PreviewOptions>();
     sub.add_option("--sources", o->sources,
                    "compile DIR/scenes and DIR/tracks, and again whenever a file changes");
-    sub.add_option("--frame", o->frame, "the frame to start from (default 0)");
+    sub.add_option("--frame", o->frame, "the frame to start from (default 0)")
+        ->check(ShowFrameRange());
     sub.add_option("--size", o->size, "window size WxH (default 1280x720)");
     sub.add_flag("--silent", o->silent, "no music: the clock runs on wall time");
     return [o] { return RunPreview(*o); };

@@ -35,11 +35,13 @@ double Quantile(std::vector<double> samples, double q) {
 CommandRunner SetupProfile(CLI::App& sub) {
     auto o = std::make_shared<ProfileOptions>();
     sub.add_option("--size", o->size, "back-buffer size WxH (default 1920x1080)");
-    sub.add_option("--frames", o->frames, "frames to render (default 300)");
-    sub.add_option("--from", o->from, "the first frame rendered (default 0)");
+    sub.add_option("--frames", o->frames, "frames to render, 1..8200 (default 300)")
+        ->check(CLI::Range(std::int64_t{1}, std::int64_t{kEndFrame}));
+    sub.add_option("--from", o->from, "the first frame rendered (default 0)")
+        ->check(ShowFrameRange());
     return [o] {
-        CheckShowFrame(o->from, "--from");
-        if (o->frames < 1 || o->from + o->frames > kEndFrame)
+        // Both are within the show, so the sum cannot overflow.
+        if (o->from + o->frames > kEndFrame)
             FailInput("--frames must be at least 1 and end by frame " +
                       std::to_string(kEndFrame - 1));
         const FrameSize size = ParseFrameSize(o->size);

@@ -4,9 +4,12 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -16,6 +19,7 @@
 #include "json_out.h"
 #include "progress.h"
 #include "render/renderer.h"
+#include "tool_files.h"
 
 namespace quixo::tool {
 
@@ -53,16 +57,12 @@ std::string ShellQuote(const std::string& text) {
     return quoted + "'";
 }
 
-// The audio of [firstFrame, firstFrame + frames) as raw interleaved float in a temporary file,
-// zeros where the song has ended. Returns the file's path.
-std::string WriteAudioSlice(OfflineSpectrum& music, std::int64_t firstFrame, std::int64_t frames) {
-    char path[] = "/tmp/quixo-video-audio-XXXXXX";
-    const int fd = mkstemp(path);
-    FILE* file = fd >= 0 ? fdopen(fd, "wb") : nullptr;
-    if (file == nullptr) {
-        std::fprintf(stderr, "quixo-tool: cannot create a temporary audio file\n");
-        std::exit(1);
-    }
+// The audio of [firstFrame, firstFrame + frames) as raw interleaved float in the temporary
+// file, zeros where the song has ended.
+void WriteAudioSlice(OfflineSpectrum& music, std::int64_t firstFrame, std::int64_t frames,
+                     const std::string& path) {
+    FILE* file = std::fopen(path.c_str(), "wb");
+    if (file == nullptr) throw ToolError{1, "cannot write " + path + ": " + std::strerror(errno)};
     const std::vector<float>& song = music.samples();
     const std::int64_t songFrames = music.frames();
     std::vector<float> block(2 * 4096);
@@ -78,12 +78,8 @@ std::string WriteAudioSlice(OfflineSpectrum& music, std::int64_t firstFrame, std
         ok = std::fwrite(block.data(), sizeof(float) * 2, n, file) == static_cast<std::size_t>(n);
         done += n;
     }
-    if (std::fclose(file) != 0 || !ok) {
-        std::remove(path);
-        std::fprintf(stderr, "quixo-tool: cannot write the temporary audio file\n");
-        std::exit(1);
-    }
-    return path;
+    if (std::fclose(file) != 0 || !ok)
+        throw ToolError{1, "cannot write " + path + ": " + std::strerror(errno)};
 }
 
 }  // namespace
@@ -92,15 +88,20 @@ CommandRunner SetupVideo(CLI::App& sub) {
     auto o = std::make_shared<VideoOptions>();
     sub.add_option("--out", o->out, "the MP4 file to write")->required();
     sub.add_option("--size", o->size, "frame size WxH (default 1920x1080)");
-    sub.add_option("--from", o->from, "the first frame of the show (default 0)");
-    sub.add_option("--to", o->to, "the last frame of the show (default 8199)");
+    sub.add_option("--from", o->from, "the first frame of the show (default 0)")
+        ->check(ShowFrameRange());
+    sub.add_option("--to", o->to, "the last frame of the show (default 8199)")
+        ->check(ShowFrameRange());
     return [o] {
-        CheckShowFrame(o->from, "--from");
-        CheckShowFrame(o->to, "--to");
         if (o->to < o->from) FailInput("--to must not come before --from");
         const FrameSize size = ParseFrameSize(o->size);
         if (size.width % 2 != 0 || size.height % 2 != 0)
             FailInput("--size must have even sides: yuv420p halves both");
+        // The film goes to a temporary file beside the target (ffmpeg chooses the container by
+        // the extension) and is renamed onto it once ffmpeg has finished it; it and the audio
+        // go on failure and on SIGINT or SIGTERM, leaving any earlier film in place.
+        TemporaryFile film(o->out, std::filesystem::path(o->out).extension().string());
+        TemporaryFile audio(o->out, ".f32");
         const std::string ffmpeg = FindFfmpeg();
         if (ffmpeg.empty()) {
             std::fprintf(stderr,
@@ -123,23 +124,19 @@ CommandRunner SetupVideo(CLI::App& sub) {
             ((o->to + 1) * 1666 - static_cast<std::int64_t>(startMs) * 100) * 60 / 100000;
         const int rate = show->music->rate();
         const std::int64_t firstAudio = static_cast<std::int64_t>(startMs) * rate / 1000;
-        const std::string audio = WriteAudioSlice(*show->music, firstAudio, filmFrames * rate / 60);
+        WriteAudioSlice(*show->music, firstAudio, filmFrames * rate / 60, audio.path());
 
         const std::string command =
             ShellQuote(ffmpeg) + " -hide_banner -loglevel error -y -f rawvideo -pix_fmt rgba -s " +
             std::to_string(size.width) + "x" + std::to_string(size.height) +
             " -framerate 60 -i - -f f32le -ar " + std::to_string(rate) + " -ac 2 -i " +
-            ShellQuote(audio) +
+            ShellQuote(audio.path()) +
             " -map 0:v -map 1:a -c:v libx264 -pix_fmt yuv420p -c:a aac -b:a 192k "
             "-movflags +faststart " +
-            ShellQuote(o->out);
+            ShellQuote(film.path());
         std::signal(SIGPIPE, SIG_IGN);  // a failed encoder shows as a failed write
         FILE* pipe = popen(command.c_str(), "w");
-        if (pipe == nullptr) {
-            std::remove(audio.c_str());
-            std::fprintf(stderr, "quixo-tool: cannot start %s\n", ffmpeg.c_str());
-            return 1;
-        }
+        if (pipe == nullptr) throw ToolError{1, "cannot start " + ffmpeg};
         bool written = true;
         std::int32_t shown = -1;
         ProgressLine progress("video", filmFrames);
@@ -160,11 +157,8 @@ CommandRunner SetupVideo(CLI::App& sub) {
         }
         progress.Finish();
         const int status = pclose(pipe);
-        std::remove(audio.c_str());
-        if (!written || status != 0) {
-            std::fprintf(stderr, "quixo-tool: ffmpeg failed to write \"%s\"\n", o->out.c_str());
-            return 1;
-        }
+        if (!written || status != 0) throw ToolError{1, "ffmpeg failed to write " + o->out};
+        film.Commit();
         PrintJson({{"out", o->out},
                    {"frames", filmFrames},
                    {"seconds", filmFrames / 60.0},

@@ -2,22 +2,24 @@
 
 #include <cstdint>
 #include <cstring>
-#include <fstream>
-#include <iterator>
+#include <filesystem>
 
 #include "json_out.h"
+#include "tool_files.h"
 
 namespace quixo::tool {
 
 namespace {
 
+// Past this a file is none of the inputs: it is refused before it is read.
+constexpr std::uint64_t kMaxInputBytes = std::uint64_t{kGraphSlots} * kStoredSceneBytes;
+
 std::vector<std::uint8_t> ReadBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) FailInput("cannot read " + path);
-    std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)),
-                                    std::istreambuf_iterator<char>());
-    if (in.bad()) FailInput("cannot read " + path);
-    return bytes;
+    std::error_code ec;
+    const std::uint64_t size = std::filesystem::file_size(path, ec);
+    if (!ec && size > kMaxInputBytes)
+        FailInput(path + ": " + std::to_string(size) + " bytes is more than any input here");
+    return ReadInputFile(path);
 }
 
 }  // namespace

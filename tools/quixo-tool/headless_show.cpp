@@ -1,7 +1,9 @@
 #include "headless_show.h"
 
+#include <charconv>
 #include <cstdio>
 #include <cstdlib>
+#include <string_view>
 
 #include "graph/graph.h"
 #include "graph/scene_data.h"
@@ -14,20 +16,29 @@
 
 namespace quixo::tool {
 
-FrameSize ParseFrameSize(const std::string& text) {
-    int w = 0, h = 0;
-    char x = 0, rest = 0;
-    if (std::sscanf(text.c_str(), "%d%c%d%c", &w, &x, &h, &rest) != 3 || x != 'x' || w < 1 ||
-        h < 1 || w > 8192 || h > 8192) {
-        FailInput("--size must be WxH with both sides 1..8192, not \"" + text + "\"");
-    }
-    return {w, h};
+namespace {
+
+// A side of "WxH": decimal digits only, read without wrapping, 1..8192.
+bool ParseSide(std::string_view text, int& side) {
+    if (text.empty() || text.size() > 4) return false;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), side);
+    return ec == std::errc{} && end == text.data() + text.size() && side >= 1 && side <= 8192;
 }
 
-void CheckShowFrame(std::int64_t frame, const char* what) {
-    if (frame < 0 || frame >= kEndFrame)
-        FailInput(std::string(what) + " must be a frame of the show, 0.." +
-                  std::to_string(kEndFrame - 1));
+}  // namespace
+
+FrameSize ParseFrameSize(const std::string& text) {
+    const std::size_t x = text.find('x');
+    FrameSize size{0, 0};
+    if (x == std::string::npos || !ParseSide(std::string_view(text).substr(0, x), size.width) ||
+        !ParseSide(std::string_view(text).substr(x + 1), size.height)) {
+        FailInput("--size must be WxH with both sides 1..8192, not \"" + text + "\"");
+    }
+    return size;
+}
+
+CLI::Validator ShowFrameRange() {
+    return CLI::Range(std::int64_t{0}, std::int64_t{kEndFrame - 1});
 }
 
 void StartHeadlessShow(HeadlessShow& show, FrameSize size, bool fxaa, bool timerQueries) {
@@ -55,12 +66,13 @@ HeadlessShow::~HeadlessShow() {
 void StartShowMusic(HeadlessShow& show, bool required) {
     std::vector<std::uint8_t> bytes;
     std::string error;
-    if (ReadFileBytes(kMusicPath, &bytes, &error))
-        show.music = OfflineSpectrum::Decode(bytes, kMusicRate, &error);
+    const bool read = ReadFileBytes(kMusicPath, &bytes, &error);
+    if (read) show.music = OfflineSpectrum::Decode(bytes, kMusicRate, &error);
     if (!show.music) {
         const std::string message =
             std::string("cannot play the music file \"") + kMusicPath + "\": " + error;
-        if (required) FailInput(message);
+        // A file that cannot be read is an I/O failure; one that does not decode, bad input.
+        if (required) throw ToolError{read ? 2 : 1, message};
         std::fprintf(stderr, "quixo-tool: %s; the spectrum reads zeros\n", message.c_str());
         return;
     }

@@ -1,6 +1,7 @@
 #pragma once
 // What render, contact-sheet and profile share: the show's start-up on the headless device, and
 // frames replayed as if the show played at exactly 60 frames per second from frame 0.
+#include <CLI/CLI.hpp>
 #include <array>
 #include <cstdint>
 #include <memory>
@@ -24,8 +25,8 @@ struct FrameSize {
 // "WxH" with both sides 1..8192; anything else fails the command as malformed input.
 FrameSize ParseFrameSize(const std::string& text);
 
-// A frame number of the show, 0..8199; anything else fails the command.
-void CheckShowFrame(std::int64_t frame, const char* what);
+// Passes a frame number of the show, 0..8199, when the command line is parsed.
+CLI::Validator ShowFrameRange();
 
 struct HeadlessShow {
     gfx::HeadlessGraphics graphics;
@@ -44,7 +45,8 @@ void StartHeadlessShow(HeadlessShow& show, FrameSize size, bool fxaa, bool timer
 
 // Decodes the soundtrack from the working directory and installs it as the spectrum source, so
 // each replayed frame sees the spectrum playback would show at its time. Without the file the
-// command warns and the spectrum reads zeros, unless `required`, when it fails the command.
+// command warns and the spectrum reads zeros, unless `required`, when it fails the command
+// (exit 1 when the file cannot be read, 2 when it does not decode).
 void StartShowMusic(HeadlessShow& show, bool required);
 
 // The music position (ms) at which the show's clock first reads global frame `frame`.

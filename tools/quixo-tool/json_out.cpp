@@ -26,8 +26,12 @@ Json JsonFloats(const float* values, int n) {
 }
 
 void PrintJson(const Json& object) {
-    std::cout << object.dump() << '\n';
+    // A path given on the command line need not be UTF-8: such bytes print as U+FFFD rather
+    // than failing a command whose work is done.
+    std::cout << object.dump(-1, ' ', false, Json::error_handler_t::replace) << '\n';
     std::cout.flush();
+    // A full disk or a closed pipe must not pass for a printed answer.
+    if (!std::cout) throw ToolError{1, "cannot write the standard output"};
 }
 
 }  // namespace quixo::tool

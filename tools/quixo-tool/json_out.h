@@ -15,7 +15,7 @@ Json JsonFloat(float value);
 // n floats as an array of JsonFloat.
 Json JsonFloats(const float* values, int n);
 
-// Writes the object to stdout on one line.
+// Writes the object to stdout on one line; a failed write ends the command with exit 1.
 void PrintJson(const Json& object);
 
 // Errors that end a subcommand with a one-line message: malformed input exits 2, input that

@@ -2,6 +2,7 @@
 // one JSON object on stdout.
 #include <cstdio>
 #include <exception>
+#include <string>
 #include <vector>
 
 #include "commands.h"
@@ -11,6 +12,10 @@ int main(int argc, char** argv) {
     using namespace quixo::tool;
     CLI::App app{"quixo-tool: inspect, evaluate and render the Quixo demo's data", "quixo-tool"};
     app.require_subcommand(1);
+    // A refused command line is one line on stderr, like every other refusal (exit 2).
+    app.failure_message([](const CLI::App*, const CLI::Error& e) {
+        return std::string("quixo-tool: ") + e.what() + "\n";
+    });
     std::vector<CommandRunner> runners(kToolCommandCount);
     std::vector<CLI::App*> subs(kToolCommandCount);
     for (int i = 0; i < kToolCommandCount; ++i) {

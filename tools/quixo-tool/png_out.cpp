@@ -1,8 +1,11 @@
 #include "png_out.h"
 
 #include <spng.h>
+#include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 
 #include "json_out.h"
@@ -24,10 +27,10 @@ struct ContextFree {
 
 }  // namespace
 
-void WritePng(const std::string& path, const std::vector<std::uint8_t>& rgba, int width,
-              int height) {
-    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "wb"));
-    if (!file) FailWrite(path, "cannot open the file");
+void WritePng(TemporaryFile& out, const std::vector<std::uint8_t>& rgba, int width, int height) {
+    const std::string& path = out.target();
+    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(out.path().c_str(), "wb"));
+    if (!file) FailWrite(path, std::strerror(errno));
     std::unique_ptr<spng_ctx, ContextFree> ctx(spng_ctx_new(SPNG_CTX_ENCODER));
     if (!ctx) FailWrite(path, "out of memory");
     spng_ihdr ihdr{};
@@ -41,7 +44,11 @@ void WritePng(const std::string& path, const std::vector<std::uint8_t>& rgba, in
         rc = spng_encode_image(ctx.get(), rgba.data(), rgba.size(), SPNG_FMT_PNG,
                                SPNG_ENCODE_FINALIZE);
     if (rc != 0) FailWrite(path, spng_strerror(rc));
-    if (std::fflush(file.get()) != 0) FailWrite(path, "write error");
+    // On disk before the rename, so that the target is never a name for a part-written file.
+    if (std::fflush(file.get()) != 0 || fsync(fileno(file.get())) != 0 ||
+        std::fclose(file.release()) != 0)
+        FailWrite(path, std::strerror(errno));
+    out.Commit();
 }
 
 }  // namespace quixo::tool

@@ -8,6 +8,7 @@
 #include "graph/graph.h"
 #include "graph/scene_load.h"
 #include "json_out.h"
+#include "tool_files.h"
 
 namespace quixo::tool {
 
@@ -16,8 +17,10 @@ void AddShowInputOptions(CLI::App& sub, ShowInputs& inputs) {
         sub.add_option("--sources", inputs.sources,
                        "compile DIR/scenes/*.scene and DIR/tracks/*.track and use them");
     auto* graphs =
-        sub.add_option("--graphs", inputs.graphs, "k stored scenes back to back (k x 18432 bytes)");
+        sub.add_option("--graphs", inputs.graphs, "k stored scenes back to back (k x 18432 bytes)")
+            ->check(ReadableFile());
     sub.add_option("--tracks", inputs.tracks, "64 stored curve tracks (66048 bytes)")
+        ->check(ReadableFile())
         ->needs(graphs);
     sources->excludes(graphs);
 }
@@ -48,6 +51,14 @@ LoadedShowInputs ReadShowInputs(const ShowInputs& inputs) {
     for (int s = 0; s < k; ++s) set.slots[s] = loaded.graphs.data() + s * kNodesPerGraph;
     // The show evaluates the scene slots as roots; each must keep within the limits.
     for (int s = 0; s < std::min(k, kSceneCount); ++s) CheckEvalGraphs(set, s);
+    // Every stored graph may be drawn (as a scene or through a sub-graph call), and drawing
+    // trusts the table indices it is handed: they get the checks compiled sources get.
+    for (int s = 0; s < k; ++s) {
+        const std::vector<GraphLimitError> faults = CheckTableIndices(set.slots[s], s);
+        if (!faults.empty())
+            FailInput(inputs.graphs + ": graph slot " + std::to_string(s) + ": " +
+                      faults.front().message);
+    }
     return loaded;
 }
 
