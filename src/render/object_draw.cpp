@@ -23,7 +23,7 @@ void CopyMatrix(float out[16], const Matrix& m) {
 
 // World, world × viewProj and the previous world × this frame's viewProj, so that camera
 // motion alone gives no velocity; then the item's twenty option floats.
-void UploadObjectConstants(GpuState& gpu, const DrawItem& item) {
+PerObjectData ObjectConstants(const DrawItem& item) {
     const Matrix& viewProj = Camera().viewProj;
     const Matrix world = WorldMatrix(item.position, item.scale, item.rotation);
     const Matrix prevWorld = WorldMatrix(item.prevPosition, item.prevScale, item.prevRotation);
@@ -33,8 +33,36 @@ void UploadObjectConstants(GpuState& gpu, const DrawItem& item) {
     CopyMatrix(data.oldWorldViewProj, prevWorld * viewProj);
     std::memcpy(data.options, item.options, sizeof item.options);
     std::memset(data.options[5], 0, sizeof(float) * 12);
-    UploadConstants(gpu.constants[kObjectSlot], &data, sizeof data);
-    BindConstants(gpu, kObjectSlot);
+    return data;
+}
+
+// The item's constants in a block of this frame's ring, or kOwnUpload when they go through the
+// b1 buffer instead (reference drawing, or a ring that is full or missing).
+constexpr std::uint32_t kOwnUpload = 0xFFFFFFFFu;
+// An opaque item the velocity pass did not draw has no block yet.
+constexpr std::uint32_t kNoBlockYet = 0xFFFFFFFEu;
+
+std::uint32_t WriteObjectBlock(GpuState& gpu, const DrawItem& item) {
+    std::uint32_t offset = 0;
+    void* block = nullptr;
+    if (gpu.referenceDrawing ||
+        !gfx::AllocateRing(gpu.objectRing, sizeof(PerObjectData), offset, block)) {
+        return kOwnUpload;
+    }
+    const PerObjectData data = ObjectConstants(item);
+    std::memcpy(block, &data, sizeof data);
+    return offset;
+}
+
+void BindObjectConstants(GpuState& gpu, const DrawItem& item, std::uint32_t block) {
+    if (block == kOwnUpload) {
+        const PerObjectData data = ObjectConstants(item);
+        UploadConstants(gpu.constants[kObjectSlot], &data, sizeof data);
+        BindConstants(gpu, kObjectSlot);
+        return;
+    }
+    gfx::SetConstantBufferRange(*gpu.context, kObjectSlot, &gpu.objectRing.buffer, block,
+                                sizeof(PerObjectData));
 }
 
 const GpuMesh* MeshOf(GpuState& gpu, const DrawItem& item) {
@@ -63,10 +91,12 @@ const gfx::ShaderResourceView* TextureView(GpuState& gpu, std::int32_t index) {
     return view.name != 0 ? &view : nullptr;
 }
 
-void DrawItemColour(GpuState& gpu, const DrawItem& item) {
+// `block` is the item's constants block when the velocity pass wrote one.
+void DrawItemColour(GpuState& gpu, const DrawItem& item, std::uint32_t block = kNoBlockYet) {
     const GpuMesh* mesh = MeshOf(gpu, item);
     if (item.meshIndex != -1 && mesh == nullptr) return;
-    UploadObjectConstants(gpu, item);
+    if (block == kNoBlockYet) block = WriteObjectBlock(gpu, item);
+    BindObjectConstants(gpu, item, block);
     BindShaders(gpu, item.vertexShaderIndex, item.pixelShaderIndex);
     if (item.meshIndex == -1) {
         // The shader builds its geometry from the vertex number.
@@ -144,9 +174,11 @@ void VelocityPass(GpuState& gpu) {
     const DrawLists& lists = Lists();
     for (std::uint32_t i = 0; i < lists.opaqueCount; ++i) {
         const DrawItem& item = lists.opaque[i];
+        gpu.opaqueBlock[i] = kNoBlockYet;
         const GpuMesh* mesh = MeshOf(gpu, item);
         if (mesh == nullptr) continue;
-        UploadObjectConstants(gpu, item);
+        gpu.opaqueBlock[i] = WriteObjectBlock(gpu, item);
+        BindObjectConstants(gpu, item, gpu.opaqueBlock[i]);
         BindShaders(gpu, kShaderVelocityAndDepth, kShaderVelocityAndDepth);
         DrawMesh(gpu, *mesh);
     }
@@ -162,7 +194,10 @@ void ColourPass(GpuState& gpu) {
 
     DrawLists& lists = Lists();
     gfx::OMSetBlendState(ctx, &gpu.blendOpaque);
-    for (std::uint32_t i = 0; i < lists.opaqueCount; ++i) DrawItemColour(gpu, lists.opaque[i]);
+    // The velocity pass of this frame has written the opaque items' blocks.
+    for (std::uint32_t i = 0; i < lists.opaqueCount; ++i) {
+        DrawItemColour(gpu, lists.opaque[i], gpu.opaqueBlock[i]);
+    }
     gfx::OMSetBlendState(ctx, &gpu.blendAlpha);
     for (std::uint32_t i = lists.blendedCount; i-- > 0;) DrawItemColour(gpu, lists.blended[i]);
     gfx::OMSetBlendState(ctx, &gpu.blendOpaque);

@@ -178,6 +178,11 @@ void CreateRenderResources(RenderDevice& rd, bool vsync, bool antiAlias) {
                                    gfx::CpuAccessWrite};
         gfx::CreateBuffer(*gpu.device, desc, nullptr, gpu.constants[info.slot]);
     }
+    // Opaque and blended items, each once a frame.
+    if (!gfx::CreateConstantRing(*gpu.device, 2 * kDrawListCapacity, sizeof(PerObjectData),
+                                 gpu.objectRing)) {
+        gpu.referenceDrawing = true;  // without the ring, every item uploads its own
+    }
     for (int t = 0; t < kTargetCount; ++t) CreateTarget(gpu, rd, kTargetShapes[t], gpu.targets[t]);
 
     const gfx::BufferDesc lines{kDebugLineVertices * sizeof(MeshVertex), gfx::Usage::Dynamic,
@@ -202,6 +207,8 @@ void CreateRenderResources(RenderDevice& rd, bool vsync, bool antiAlias) {
 
 void RebindLongLivedState(RenderDevice& rd) {
     GpuState& gpu = *rd.gpu;
+    // The caller has drawn on the same GL context: what it bound is unknown here.
+    gfx::ForgetBoundState(*gpu.context);
     gfx::RSSetViewports(*gpu.context, gpu.viewport);
     gfx::RSSetState(*gpu.context, &gpu.rasterizer);
     gfx::OMSetDepthStencilState(*gpu.context, &gpu.depthState, 0);
@@ -221,6 +228,17 @@ std::vector<std::uint8_t> ReadBackBuffer(RenderDevice& rd) {
 
 double LastFrameGpuMs(const RenderDevice& rd) {
     return rd.gpu ? rd.gpu->lastFrameGpuMs : 0.0;
+}
+
+double LastFrameSubmitMs(const RenderDevice& rd) {
+    return rd.gpu ? rd.gpu->lastSubmitMs : 0.0;
+}
+
+void SetReferenceDrawing(RenderDevice& rd, bool on) {
+    GpuState& gpu = *rd.gpu;
+    gpu.referenceDrawing = on || gpu.objectRing.mapped == nullptr;
+    gpu.context->skipRedundantState = !on;
+    gfx::ForgetBoundState(*gpu.context);
 }
 
 }  // namespace quixo

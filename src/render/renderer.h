@@ -5,9 +5,11 @@
 #include <cstdint>
 #include <vector>
 
+#include "core/draw_lists.h"
 #include "core/render_device.h"
 #include "memory/arena.h"
 #include "mesh/mesh_vertex.h"
+#include "render/gfx/constant_ring.h"
 #include "render/gfx/context.h"
 #include "render/gfx/swap_chain.h"
 #include "render/gfx/texture_loader.h"
@@ -72,6 +74,13 @@ struct GpuState {
     // The depth state in effect: the context points at it, so it lives here.
     gfx::DepthStencilState depthState;
     gfx::Buffer constants[kConstantBufferCount];  // index = register
+    // Each drawn item's PerObjectData for the frame, bound by range; an opaque item's block is
+    // written in the velocity pass and read again by the colour pass.
+    gfx::ConstantRing objectRing;
+    std::uint32_t opaqueBlock[kDrawListCapacity];
+    // Every item's constants through the b1 buffer and every state set in full: the plain path
+    // the faster one must match pixel for pixel (SetReferenceDrawing).
+    bool referenceDrawing = false;
     RenderTarget targets[kTargetCount];
     gfx::Buffer debugLineBuffer;
     gfx::BlendState blendOpaque, blendAlpha, blendAdditive;
@@ -84,6 +93,8 @@ struct GpuState {
     std::uint32_t timerQuery = 0;
     bool timerPending = false;
     double lastFrameGpuMs = 0.0;
+    // CPU time of the last RenderFrame up to its present call.
+    double lastSubmitMs = 0.0;
 };
 
 // Start-up steps, called in this order; device, context and swap chain are created by the
@@ -112,6 +123,11 @@ void EndFrameState();
 std::vector<std::uint8_t> ReadBackBuffer(RenderDevice& rd);
 // GPU time of the last frame that has finished, in milliseconds (0 without timer queries).
 double LastFrameGpuMs(const RenderDevice& rd);
+// CPU time of the last frame's drawing, up to the present call, in milliseconds.
+double LastFrameSubmitMs(const RenderDevice& rd);
+// For tests: draw every item with its own constant-buffer upload and every state set again,
+// the straightforward path the faster one is compared with.
+void SetReferenceDrawing(RenderDevice& rd, bool on);
 // For tests and tools that share the context with other drawing: binds again what start-up
 // binds once for the whole run (rasterizer, viewport, sampler, depth state, window-size
 // buffer).
