@@ -155,18 +155,6 @@ void CompileShaders(RenderDevice& rd) {
     CompileShaderLibrary(*rd.gpu->device, rd.gpu->vertexShaders, rd.gpu->pixelShaders);
 }
 
-void CreateTextures(RenderDevice& rd) {
-    GpuState& gpu = *rd.gpu;
-    const StoredTexture* stored = StoredTextures();
-    for (int i = 0; i < kTextureCount; ++i) {
-        std::string error;
-        if (!gfx::CreateTextureFromMemory(*gpu.device, stored[i].bytes, stored[i].length, i,
-                                          gpu.textures.entries[i], error)) {
-            FatalError(error);
-        }
-    }
-}
-
 void CreateRenderResources(RenderDevice& rd, bool vsync, bool antiAlias) {
     GpuState& gpu = *rd.gpu;
     RenderSettings& settings = Settings();

@@ -105,7 +105,13 @@ void SetupDevice(RenderDevice& rd, gfx::Device& device, gfx::DeviceContext& cont
 void CompileShaders(RenderDevice& rd);
 // Entries 0 .. count-1 from the text meshes' streams; returns count.
 int UploadTextMeshes(RenderDevice& rd, const MeshStreams* streams, int count);
-// The 29 embedded images; a corrupt one stops the program with a message naming its index.
+// Starts decoding the 29 embedded images on worker threads, one per core, so that the decoding
+// overlaps the start-up steps before CreateTextures. Needs no GL; calling it again while the
+// decoding runs or before CreateTextures has taken its images does nothing.
+void StartTextureDecoding();
+// The 29 textures from the decoded images (waiting for the decoding; started here when
+// StartTextureDecoding was not called), uploaded on the calling thread, which owns the GL
+// context. A corrupt image stops the program with a message naming its index.
 void CreateTextures(RenderDevice& rd);
 void CreateRenderResources(RenderDevice& rd, bool vsync, bool antiAlias);
 

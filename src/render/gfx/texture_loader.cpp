@@ -53,6 +53,11 @@ bool CreateTextureFromMemory(Device& device, const std::uint8_t* data, std::size
         error = "texture " + std::to_string(index) + ": not a valid PNG image (" + reason + ")";
         return false;
     }
+    return CreateTextureFromImage(device, image, index, out, error);
+}
+
+bool CreateTextureFromImage(Device& device, const DecodedImage& image, int index,
+                            LoadedTexture& out, std::string& error) {
     Texture2DDesc desc;
     desc.width = image.width;
     desc.height = image.height;

@@ -33,4 +33,8 @@ struct LoadedTexture {
 bool CreateTextureFromMemory(Device& device, const std::uint8_t* data, std::size_t size, int index,
                              LoadedTexture& out, std::string& error);
 
+// The same from an image already decoded (decoding needs no GL and may run on any thread).
+bool CreateTextureFromImage(Device& device, const DecodedImage& image, int index,
+                            LoadedTexture& out, std::string& error);
+
 }  // namespace quixo::gfx
