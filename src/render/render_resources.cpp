@@ -166,8 +166,8 @@ void CreateRenderResources(RenderDevice& rd, bool vsync, bool antiAlias) {
                                    gfx::CpuAccessWrite};
         gfx::CreateBuffer(*gpu.device, desc, nullptr, gpu.constants[info.slot]);
     }
-    // Opaque and blended items, each once a frame.
-    if (!gfx::CreateConstantRing(*gpu.device, 2 * kDrawListCapacity, sizeof(PerObjectData),
+    // The opaque items twice (velocity and colour), the blended ones once.
+    if (!gfx::CreateConstantRing(*gpu.device, 3 * kDrawListCapacity, sizeof(PerObjectData),
                                  gpu.objectRing)) {
         gpu.referenceDrawing = true;  // without the ring, every item uploads its own
     }

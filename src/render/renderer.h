@@ -74,12 +74,12 @@ struct GpuState {
     // The depth state in effect: the context points at it, so it lives here.
     gfx::DepthStencilState depthState;
     gfx::Buffer constants[kConstantBufferCount];  // index = register
-    // Each drawn item's PerObjectData for the frame, bound by range; an opaque item's block is
-    // written in the velocity pass and read again by the colour pass.
+    // Each drawn item's PerObjectData for the frame: a block bound by range at b1, or a run's
+    // records at b7. The opaque items' constants are computed once, for both passes.
     gfx::ConstantRing objectRing;
-    std::uint32_t opaqueBlock[kDrawListCapacity];
-    // Every item's constants through the b1 buffer and every state set in full: the plain path
-    // the faster one must match pixel for pixel (SetReferenceDrawing).
+    PerObjectData opaqueConstants[kDrawListCapacity];
+    // One draw per item, its constants through the b1 buffer, every state set in full: the
+    // plain path the faster one must match pixel for pixel (SetReferenceDrawing).
     bool referenceDrawing = false;
     RenderTarget targets[kTargetCount];
     gfx::Buffer debugLineBuffer;
@@ -131,8 +131,9 @@ std::vector<std::uint8_t> ReadBackBuffer(RenderDevice& rd);
 double LastFrameGpuMs(const RenderDevice& rd);
 // CPU time of the last frame's drawing, up to the present call, in milliseconds.
 double LastFrameSubmitMs(const RenderDevice& rd);
-// For tests: draw every item with its own constant-buffer upload and every state set again,
-// the straightforward path the faster one is compared with.
+// For tests: one draw per item, each with its own constant-buffer upload and every state set
+// again, the straightforward path the faster one (runs drawn instanced, constants from the
+// ring, state already bound skipped) is compared with.
 void SetReferenceDrawing(RenderDevice& rd, bool on);
 // For tests and tools that share the context with other drawing: binds again what start-up
 // binds once for the whole run (rasterizer, viewport, sampler, depth state, window-size

@@ -290,6 +290,16 @@ void DrawIndexed(DeviceContext& context, std::uint32_t indexCount, std::uint32_t
                              GL_UNSIGNED_INT, reinterpret_cast<const void*>(offset), baseVertex);
 }
 
+void DrawIndexedInstanced(DeviceContext& context, std::uint32_t indexCount,
+                          std::uint32_t instanceCount, std::uint32_t startIndex,
+                          std::int32_t baseVertex) {
+    if (!PrepareDraw(context, true)) return;
+    const std::uintptr_t offset = context.indexOffset + std::uintptr_t{startIndex} * 4;
+    glDrawElementsInstancedBaseVertex(
+        GlTopology(context.topology), static_cast<GLsizei>(indexCount), GL_UNSIGNED_INT,
+        reinterpret_cast<const void*>(offset), static_cast<GLsizei>(instanceCount), baseVertex);
+}
+
 void ClearRenderTargetView(DeviceContext& context, const RenderTargetView& view,
                            const float colour[4]) {
     (void)context;

@@ -13,7 +13,7 @@
 
 namespace quixo::gfx {
 
-inline constexpr std::uint32_t kConstantSlots = 7;  // b0..b6 in both stages
+inline constexpr std::uint32_t kConstantSlots = 8;  // b0..b7 in both stages
 inline constexpr std::uint32_t kResourceSlots = 8;  // t0..t7 in the pixel stage
 
 // What the GL context has bound, so that setting again what is already there costs no GL call.
@@ -26,7 +26,7 @@ struct BoundState {
     std::uint32_t vertexArray = 0, vertexBuffer = 0, vertexOffset = 0, vertexStride = 0;
     std::uint32_t elementBuffer = 0;
     bool vertexArrayKnown = false, vertexBufferKnown = false, elementBufferKnown = false;
-    // Uniform binding points 0..15: b0..b6 of the vertex stage from 0, the pixel stage's from 8.
+    // Uniform binding points 0..15: b0..b7 of the vertex stage from 0, the pixel stage's from 8.
     struct Range {
         std::uint32_t name = 0, offset = 0, size = 0;  // size 0: the whole buffer
     } constants[16];
@@ -120,6 +120,11 @@ void PSSetSamplers(DeviceContext& context, const SamplerState* sampler);
 void Draw(DeviceContext& context, std::uint32_t vertexCount, std::uint32_t startVertex);
 void DrawIndexed(DeviceContext& context, std::uint32_t indexCount, std::uint32_t startIndex,
                  std::int32_t baseVertex);
+// instanceCount instances of the indexed draw, in order; the shader tells them apart by
+// SV_InstanceID, 0 to instanceCount - 1.
+void DrawIndexedInstanced(DeviceContext& context, std::uint32_t indexCount,
+                          std::uint32_t instanceCount, std::uint32_t startIndex,
+                          std::int32_t baseVertex);
 
 // Clears ignore the bound states (masks, scissor), as in Direct3D.
 void ClearRenderTargetView(DeviceContext& context, const RenderTargetView& view,
