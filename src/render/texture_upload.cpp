@@ -29,7 +29,9 @@ TextureDecoding& Decoding() {
 void DecodeWork(TextureDecoding& d) {
     const StoredTexture* stored = StoredTextures();
     for (int i = d.next++; i < kTextureCount; i = d.next++) {
-        d.ok[i] = gfx::DecodePng(stored[i].bytes, stored[i].length, d.images[i], d.errors[i]);
+        // Embedded by the build from images it drew itself: no checksums to verify.
+        d.ok[i] =
+            gfx::DecodePng(stored[i].bytes, stored[i].length, d.images[i], d.errors[i], false);
     }
 }
 
