@@ -21,6 +21,21 @@ cbuffer PerObjectData : register(b1)
     float4 options[8];
 };
 
+// One item's PerObjectData as a record: the instanced entries read instance i's from
+// objectRun[i] instead of the PerObjectData buffer (runs of at most 128 items).
+struct ObjectRecord
+{
+    column_major float4x4 world;
+    column_major float4x4 worldViewProj;
+    column_major float4x4 oldWorldViewProj;
+    float4 options[8];
+};
+
+cbuffer ObjectRun : register(b7)
+{
+    ObjectRecord objectRun[128];
+};
+
 // Bloom highlight pass.
 cbuffer PostEffectData : register(b2)
 {
@@ -110,6 +125,19 @@ struct VO
     float3 normal : TEXCOORD1;
     float3 localPos : TEXCOORD2;
     float4 velocity : TEXCOORD3;
+};
+
+// VO with the item's specular colour, from the instanced vertex entries to the instanced pixel
+// entries, which have no PerObjectData of their own.
+struct instancedVO
+{
+    float4 pos : SV_POSITION;
+    float4 col_ : COLOR0;
+    float2 uv : TEXCOORD0;
+    float3 normal : TEXCOORD1;
+    float3 localPos : TEXCOORD2;
+    float4 velocity : TEXCOORD3;
+    nointerpolation float4 specular : TEXCOORD4;
 };
 
 struct spriteVO

@@ -123,16 +123,16 @@ float4 A_0_debuglinePS(VO i) : SV_Target
 
 // Screen-space velocity and depth. A vertex on the trailing side of a moving object stays at
 // its previous position, which stretches the object along its motion.
-VO A_1_create_velocity_and_depthVS(VI v)
+VO velocityAndDepth(VI v, float4x4 wvp, float4x4 oldWvp)
 {
     VO o = emptyVO();
-    float4 m = mul(worldViewProj, v.P);
+    float4 m = mul(wvp, v.P);
     o.pos = m;
     o.velocity.xy = 0;
     if (isBlur)
     {
-        float4 d = mul(oldWorldViewProj, v.P);
-        float3 s = mul(worldViewProj, float4(v.N.xyz, 0)).xyz;
+        float4 d = mul(oldWvp, v.P);
+        float3 s = mul(wvp, float4(v.N.xyz, 0)).xyz;
         float3 motion = (m - d).xyz;
         o.pos = dot(normalize(motion), normalize(s)) < 0 ? d : m;
         o.velocity.xy = (m.xy / m.w - d.xy / d.w) * float2(0.5, -0.5);
@@ -140,6 +140,17 @@ VO A_1_create_velocity_and_depthVS(VI v)
     o.velocity.z = o.pos.z;
     o.velocity.w = o.pos.w;
     return o;
+}
+
+VO A_1_create_velocity_and_depthVS(VI v)
+{
+    return velocityAndDepth(v, worldViewProj, oldWorldViewProj);
+}
+
+VO A_1_create_velocity_and_depth_instancedVS(VI v, uint instance : SV_InstanceID)
+{
+    return velocityAndDepth(v, objectRun[instance].worldViewProj,
+                            objectRun[instance].oldWorldViewProj);
 }
 
 float4 A_1_create_velocity_and_depthPS(VO i) : SV_Target
@@ -346,20 +357,52 @@ float4 baseAmbientPS(VO i) : SV_Target
 }
 
 // options[0] ambient, options[1] diffuse, options[2] specular colour.
-VO baseCookVS(VI v)
+VO baseCook(VI v, float4x4 wvp, float4 ambient, float4 diffuse)
 {
     VO o = emptyVO();
-    o.pos = mul(worldViewProj, v.P);
+    o.pos = mul(wvp, v.P);
     o.uv = v.T.xy;
-    o.col_ = options[0] + options[1] * (dot(v.N, -lightDirVS) + 0.5);
-    o.normal = mul(worldViewProj, float4(v.N.xyz, 0)).xyz;
+    o.col_ = ambient + diffuse * (dot(v.N, -lightDirVS) + 0.5);
+    o.normal = mul(wvp, float4(v.N.xyz, 0)).xyz;
     o.localPos = v.P.xyz;
     return o;
+}
+
+VO baseCookVS(VI v)
+{
+    return baseCook(v, worldViewProj, options[0], options[1]);
 }
 
 float4 baseCookPS(VO i) : SV_Target
 {
     return i.col_ + options[2] * cookSpecular(i);
+}
+
+instancedVO baseCook_instancedVS(VI v, uint instance : SV_InstanceID)
+{
+    ObjectRecord r = objectRun[instance];
+    VO o = baseCook(v, r.worldViewProj, r.options[0], r.options[1]);
+    instancedVO io;
+    io.pos = o.pos;
+    io.col_ = o.col_;
+    io.uv = o.uv;
+    io.normal = o.normal;
+    io.localPos = o.localPos;
+    io.velocity = o.velocity;
+    io.specular = r.options[2];
+    return io;
+}
+
+float4 baseCook_instancedPS(instancedVO i) : SV_Target
+{
+    VO o = emptyVO();
+    o.pos = i.pos;
+    o.col_ = i.col_;
+    o.uv = i.uv;
+    o.normal = i.normal;
+    o.localPos = i.localPos;
+    o.velocity = i.velocity;
+    return o.col_ + i.specular * cookSpecular(o);
 }
 
 // Shatters a mesh quad by quad: each quad flies off from its centre G, spins about the

@@ -1,5 +1,5 @@
 #pragma once
-// Host images of the shader library's seven constant buffers, byte for byte as HLSL packs
+// Host images of the shader library's eight constant buffers, byte for byte as HLSL packs
 // them. Matrices are kept in the row-vector layout of render/math.h and uploaded unchanged;
 // the shaders declare them column_major, which makes mul(M, v) apply p x M.
 #include <cstddef>
@@ -70,7 +70,15 @@ struct SpriteData {
     float spriteAlpha[4];
 };
 
+// b7, 40960 bytes: the PerObjectData of up to 128 items drawn as one instanced draw, record i
+// for instance i (HLSL ObjectRun, an array of ObjectRecord).
+inline constexpr std::uint32_t kObjectRunCapacity = 128;
+struct ObjectRunData {
+    PerObjectData objectRun[kObjectRunCapacity];
+};
+
 static_assert(sizeof(PerFrameData) == 112);
+static_assert(sizeof(ObjectRunData) == 320 * kObjectRunCapacity);
 static_assert(sizeof(PerObjectData) == 320);
 static_assert(sizeof(BloomEffectData) == 16);
 static_assert(sizeof(GaussFilterData) == 48);
@@ -103,8 +111,9 @@ inline constexpr ConstantBufferInfo kConstantBuffers[] = {
     {4, "PostEffectData", sizeof(CompositeEffectData)},
     {5, "OneTimeData", sizeof(WindowSizeData)},
     {6, "OneTimeData", sizeof(SpriteData)},
+    {7, "ObjectRun", sizeof(ObjectRunData)},
 };
-inline constexpr int kConstantBufferCount = 7;
+inline constexpr int kConstantBufferCount = 8;
 
 // One member of a constant buffer and where the host struct keeps it. The start-up check
 // compares each with the offset the shader compiler reports, so a packing slip stops the
@@ -164,6 +173,7 @@ inline constexpr ConstantBufferMember kConstantBufferMembers[] = {
     QUIXO_CB_MEMBER(6, "OneTimeData", SpriteData, spriteZ),
     QUIXO_CB_MEMBER(6, "OneTimeData", SpriteData, spriteRot),
     QUIXO_CB_MEMBER(6, "OneTimeData", SpriteData, spriteAlpha),
+    QUIXO_CB_MEMBER(7, "ObjectRun", ObjectRunData, objectRun),
 };
 
 #undef QUIXO_CB_MEMBER

@@ -1,5 +1,6 @@
 // One frame: camera and per-frame constants, the object passes, then the fixed chain of
 // full-screen passes (depth-of-field blur, bloom, composite, FXAA) and the present.
+#include <chrono>
 #include <cmath>
 #include <cstring>
 
@@ -175,7 +176,9 @@ void EndFrameState() {
 void RenderFrame(RenderDevice& rd) {
     GpuState& gpu = *rd.gpu;
     const RenderSettings& s = Settings();
+    const auto start = std::chrono::steady_clock::now();
     const bool timed = BeginFrameTimer(gpu);
+    gfx::BeginRingFrame(gpu.objectRing);
 
     BeginFrameState();
     UploadPerFrameConstants(gpu);
@@ -190,11 +193,14 @@ void RenderFrame(RenderDevice& rd) {
     Composite(gpu, s);
     if (s.fxaaEnabled) Fxaa(gpu);
 
+    gfx::EndRingFrame(gpu.objectRing);
     if (timed) {
         gfx::EndTimer(gpu.timerQuery);
         gpu.timerPending = true;
     }
     gfx::Flush(*gpu.context);
+    gpu.lastSubmitMs =
+        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
     gfx::Present(*gpu.context, *gpu.swapChain, s.vsyncEnabled ? 1 : 0);
     EndFrameState();
 }

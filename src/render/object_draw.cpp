@@ -23,7 +23,7 @@ void CopyMatrix(float out[16], const Matrix& m) {
 
 // World, world × viewProj and the previous world × this frame's viewProj, so that camera
 // motion alone gives no velocity; then the item's twenty option floats.
-void UploadObjectConstants(GpuState& gpu, const DrawItem& item) {
+PerObjectData ObjectConstants(const DrawItem& item) {
     const Matrix& viewProj = Camera().viewProj;
     const Matrix world = WorldMatrix(item.position, item.scale, item.rotation);
     const Matrix prevWorld = WorldMatrix(item.prevPosition, item.prevScale, item.prevRotation);
@@ -33,8 +33,30 @@ void UploadObjectConstants(GpuState& gpu, const DrawItem& item) {
     CopyMatrix(data.oldWorldViewProj, prevWorld * viewProj);
     std::memcpy(data.options, item.options, sizeof item.options);
     std::memset(data.options[5], 0, sizeof(float) * 12);
-    UploadConstants(gpu.constants[kObjectSlot], &data, sizeof data);
-    BindConstants(gpu, kObjectSlot);
+    return data;
+}
+
+// One item's constants at b1: a block of this frame's ring bound by range, or, drawing the
+// reference way (or with the ring full), through the b1 buffer of their own.
+void BindObjectConstants(GpuState& gpu, const PerObjectData& data) {
+    std::uint32_t offset = 0;
+    void* block = nullptr;
+    if (gpu.referenceDrawing ||
+        !gfx::AllocateRing(gpu.objectRing, sizeof(PerObjectData), offset, block)) {
+        UploadConstants(gpu.constants[kObjectSlot], &data, sizeof data);
+        BindConstants(gpu, kObjectSlot);
+        return;
+    }
+    std::memcpy(block, &data, sizeof data);
+    gfx::SetConstantBufferRange(*gpu.context, kObjectSlot, &gpu.objectRing.buffer, offset,
+                                sizeof data);
+}
+
+// The opaque items' constants, once for both passes.
+void ComputeOpaqueConstants(GpuState& gpu, const DrawLists& lists) {
+    for (std::uint32_t i = 0; i < lists.opaqueCount; ++i) {
+        gpu.opaqueConstants[i] = ObjectConstants(lists.opaque[i]);
+    }
 }
 
 const GpuMesh* MeshOf(GpuState& gpu, const DrawItem& item) {
@@ -73,11 +95,12 @@ bool ShadersInTables(GpuState& gpu, const DrawItem& item) {
     return false;
 }
 
-void DrawItemColour(GpuState& gpu, const DrawItem& item) {
+// `constants` are the item's own when already computed (opaque items), else null.
+void DrawItemColour(GpuState& gpu, const DrawItem& item, const PerObjectData* constants) {
     if (!ShadersInTables(gpu, item)) return;
     const GpuMesh* mesh = MeshOf(gpu, item);
     if (item.meshIndex != -1 && mesh == nullptr) return;
-    UploadObjectConstants(gpu, item);
+    BindObjectConstants(gpu, constants ? *constants : ObjectConstants(item));
     BindShaders(gpu, item.vertexShaderIndex, item.pixelShaderIndex);
     if (item.meshIndex == -1) {
         // The shader builds its geometry from the vertex number.
@@ -89,6 +112,110 @@ void DrawItemColour(GpuState& gpu, const DrawItem& item) {
     gfx::PSSetShaderResources(*gpu.context, kColourTextureSlot,
                               TextureView(gpu, item.textureIndex));
     DrawMesh(gpu, *mesh);
+}
+
+// Runs: consecutive items that one instanced draw takes, each item's constants read by its
+// instance from the ObjectRun buffer (b7). Instances are drawn in order, so depth test and
+// blending see the items as if drawn one by one, and the pixels are the same.
+constexpr std::uint32_t kRunSlot = 7;
+
+struct InstancedForm {
+    int vertex, pixel;                    // the pair the items name
+    int instancedVertex, instancedPixel;  // its instanced form
+};
+
+// The pairs with an instanced form: those of the show's long runs (the Grid's cubes).
+constexpr InstancedForm kInstancedForms[] = {
+    {kVertexShaderBaseCook, kPixelShaderBaseCook, kVertexShaderBaseCookInstanced,
+     kPixelShaderBaseCookInstanced},
+};
+
+const InstancedForm* InstancedFormOf(const DrawItem& item) {
+    for (const InstancedForm& form : kInstancedForms) {
+        if (form.vertex == item.vertexShaderIndex && form.pixel == item.pixelShaderIndex) {
+            return &form;
+        }
+    }
+    return nullptr;
+}
+
+// Item k of a run that starts at `first` and walks the list in direction `step`.
+std::uint32_t RunItem(std::uint32_t first, int step, std::uint32_t k) {
+    return step > 0 ? first + k : first - k;
+}
+
+// How many items from `first` (at most `available`) share the first one's mesh and, for the
+// colour pass, its shaders and texture.
+std::uint32_t RunLength(const DrawItem* items, std::uint32_t first, int step,
+                        std::uint32_t available, bool colour) {
+    const DrawItem& a = items[first];
+    const std::uint32_t limit = available < kObjectRunCapacity ? available : kObjectRunCapacity;
+    std::uint32_t n = 1;
+    for (; n < limit; ++n) {
+        const DrawItem& b = items[RunItem(first, step, n)];
+        if (b.meshIndex != a.meshIndex) break;
+        if (colour &&
+            (b.vertexShaderIndex != a.vertexShaderIndex ||
+             b.pixelShaderIndex != a.pixelShaderIndex || b.textureIndex != a.textureIndex)) {
+            break;
+        }
+    }
+    return n;
+}
+
+// The run's records into the ring, bound at b7; false when the ring is full. `constants`
+// holds the items' constants when already computed, else null.
+bool BindRun(GpuState& gpu, const DrawItem* items, std::uint32_t first, int step,
+             std::uint32_t count, const PerObjectData* constants) {
+    std::uint32_t offset = 0;
+    void* block = nullptr;
+    const auto bytes = static_cast<std::uint32_t>(count * sizeof(PerObjectData));
+    if (!gfx::AllocateRing(gpu.objectRing, bytes, offset, block)) return false;
+    auto* records = static_cast<PerObjectData*>(block);
+    for (std::uint32_t k = 0; k < count; ++k) {
+        const std::uint32_t i = RunItem(first, step, k);
+        records[k] = constants ? constants[i] : ObjectConstants(items[i]);
+    }
+    gfx::SetConstantBufferRange(*gpu.context, kRunSlot, &gpu.objectRing.buffer, offset, bytes);
+    return true;
+}
+
+void DrawMeshInstanced(GpuState& gpu, const GpuMesh& mesh, std::uint32_t instances) {
+    gfx::IASetVertexBuffers(*gpu.context, &mesh.vertexBuffer, kVertexStride, 0);
+    gfx::IASetIndexBuffer(*gpu.context, &mesh.indexBuffer, 0);
+    gfx::IASetPrimitiveTopology(*gpu.context, gfx::PrimitiveTopology::TriangleList);
+    gfx::DrawIndexedInstanced(*gpu.context, mesh.indexCount, instances, 0, 0);
+}
+
+// The velocity pass's run from opaque item `first`, whose mesh is `mesh`: the items drawn, or
+// 0 when they are to be drawn one by one.
+std::uint32_t DrawVelocityRun(GpuState& gpu, const DrawLists& lists, std::uint32_t first,
+                              const GpuMesh& mesh) {
+    if (gpu.referenceDrawing) return 0;
+    const std::uint32_t n = RunLength(lists.opaque, first, +1, lists.opaqueCount - first, false);
+    if (n < 2 || !BindRun(gpu, lists.opaque, first, +1, n, gpu.opaqueConstants)) return 0;
+    BindShaders(gpu, kVertexShaderVelocityInstanced, kShaderVelocityAndDepth);
+    DrawMeshInstanced(gpu, mesh, n);
+    return n;
+}
+
+// The colour pass's run from items[first] in direction `step` (count items in the list): the
+// items drawn, or 0 when they are to be drawn one by one.
+std::uint32_t DrawColourRun(GpuState& gpu, const DrawItem* items, std::uint32_t count,
+                            std::uint32_t first, int step, const PerObjectData* constants) {
+    if (gpu.referenceDrawing) return 0;
+    const DrawItem& item = items[first];
+    const GpuMesh* mesh = MeshOf(gpu, item);
+    const InstancedForm* form = InstancedFormOf(item);
+    if (mesh == nullptr || form == nullptr) return 0;
+    const std::uint32_t available = step > 0 ? count - first : first + 1;
+    const std::uint32_t n = RunLength(items, first, step, available, true);
+    if (n < 2 || !BindRun(gpu, items, first, step, n, constants)) return 0;
+    BindShaders(gpu, form->instancedVertex, form->instancedPixel);
+    gfx::PSSetShaderResources(*gpu.context, kColourTextureSlot,
+                              TextureView(gpu, item.textureIndex));
+    DrawMeshInstanced(gpu, *mesh, n);
+    return n;
 }
 
 const gfx::BlendState* SpriteBlend(GpuState& gpu, std::int32_t mode) {
@@ -153,13 +280,23 @@ void VelocityPass(GpuState& gpu) {
     gfx::ClearRenderTargetView(*gpu.context, target.renderTargetView, kVelocityClear);
     gfx::OMSetRenderTargets(*gpu.context, &target.renderTargetView, &gpu.depthView);
     const DrawLists& lists = Lists();
-    for (std::uint32_t i = 0; i < lists.opaqueCount; ++i) {
+    ComputeOpaqueConstants(gpu, lists);
+    for (std::uint32_t i = 0; i < lists.opaqueCount;) {
         const DrawItem& item = lists.opaque[i];
         const GpuMesh* mesh = MeshOf(gpu, item);
-        if (mesh == nullptr) continue;
-        UploadObjectConstants(gpu, item);
+        if (mesh == nullptr) {
+            ++i;
+            continue;
+        }
+        const std::uint32_t run = DrawVelocityRun(gpu, lists, i, *mesh);
+        if (run > 0) {
+            i += run;
+            continue;
+        }
+        BindObjectConstants(gpu, gpu.opaqueConstants[i]);
         BindShaders(gpu, kShaderVelocityAndDepth, kShaderVelocityAndDepth);
         DrawMesh(gpu, *mesh);
+        ++i;
     }
     gfx::OMSetRenderTargets(*gpu.context, &gpu.backBufferView, &gpu.depthView);
 }
@@ -173,9 +310,28 @@ void ColourPass(GpuState& gpu) {
 
     DrawLists& lists = Lists();
     gfx::OMSetBlendState(ctx, &gpu.blendOpaque);
-    for (std::uint32_t i = 0; i < lists.opaqueCount; ++i) DrawItemColour(gpu, lists.opaque[i]);
+    // The velocity pass of this frame has computed the opaque items' constants.
+    for (std::uint32_t i = 0; i < lists.opaqueCount;) {
+        const std::uint32_t run =
+            DrawColourRun(gpu, lists.opaque, lists.opaqueCount, i, +1, gpu.opaqueConstants);
+        if (run > 0) {
+            i += run;
+            continue;
+        }
+        DrawItemColour(gpu, lists.opaque[i], &gpu.opaqueConstants[i]);
+        ++i;
+    }
     gfx::OMSetBlendState(ctx, &gpu.blendAlpha);
-    for (std::uint32_t i = lists.blendedCount; i-- > 0;) DrawItemColour(gpu, lists.blended[i]);
+    for (std::uint32_t i = lists.blendedCount; i > 0;) {
+        const std::uint32_t run =
+            DrawColourRun(gpu, lists.blended, lists.blendedCount, i - 1, -1, nullptr);
+        if (run > 0) {
+            i -= run;
+            continue;
+        }
+        DrawItemColour(gpu, lists.blended[i - 1], nullptr);
+        --i;
+    }
     gfx::OMSetBlendState(ctx, &gpu.blendOpaque);
 
     if (lists.spriteCount > 0) SortSprites(lists.sprites, lists.spriteCount);

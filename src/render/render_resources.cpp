@@ -155,18 +155,6 @@ void CompileShaders(RenderDevice& rd) {
     CompileShaderLibrary(*rd.gpu->device, rd.gpu->vertexShaders, rd.gpu->pixelShaders);
 }
 
-void CreateTextures(RenderDevice& rd) {
-    GpuState& gpu = *rd.gpu;
-    const StoredTexture* stored = StoredTextures();
-    for (int i = 0; i < kTextureCount; ++i) {
-        std::string error;
-        if (!gfx::CreateTextureFromMemory(*gpu.device, stored[i].bytes, stored[i].length, i,
-                                          gpu.textures.entries[i], error)) {
-            FatalError(error);
-        }
-    }
-}
-
 void CreateRenderResources(RenderDevice& rd, bool vsync, bool antiAlias) {
     GpuState& gpu = *rd.gpu;
     RenderSettings& settings = Settings();
@@ -177,6 +165,11 @@ void CreateRenderResources(RenderDevice& rd, bool vsync, bool antiAlias) {
         const gfx::BufferDesc desc{info.size, gfx::Usage::Dynamic, gfx::BindConstantBuffer,
                                    gfx::CpuAccessWrite};
         gfx::CreateBuffer(*gpu.device, desc, nullptr, gpu.constants[info.slot]);
+    }
+    // The opaque items twice (velocity and colour), the blended ones once.
+    if (!gfx::CreateConstantRing(*gpu.device, 3 * kDrawListCapacity, sizeof(PerObjectData),
+                                 gpu.objectRing)) {
+        gpu.referenceDrawing = true;  // without the ring, every item uploads its own
     }
     for (int t = 0; t < kTargetCount; ++t) CreateTarget(gpu, rd, kTargetShapes[t], gpu.targets[t]);
 
@@ -202,6 +195,8 @@ void CreateRenderResources(RenderDevice& rd, bool vsync, bool antiAlias) {
 
 void RebindLongLivedState(RenderDevice& rd) {
     GpuState& gpu = *rd.gpu;
+    // The caller has drawn on the same GL context: what it bound is unknown here.
+    gfx::ForgetBoundState(*gpu.context);
     gfx::RSSetViewports(*gpu.context, gpu.viewport);
     gfx::RSSetState(*gpu.context, &gpu.rasterizer);
     gfx::OMSetDepthStencilState(*gpu.context, &gpu.depthState, 0);
@@ -221,6 +216,17 @@ std::vector<std::uint8_t> ReadBackBuffer(RenderDevice& rd) {
 
 double LastFrameGpuMs(const RenderDevice& rd) {
     return rd.gpu ? rd.gpu->lastFrameGpuMs : 0.0;
+}
+
+double LastFrameSubmitMs(const RenderDevice& rd) {
+    return rd.gpu ? rd.gpu->lastSubmitMs : 0.0;
+}
+
+void SetReferenceDrawing(RenderDevice& rd, bool on) {
+    GpuState& gpu = *rd.gpu;
+    gpu.referenceDrawing = on || gpu.objectRing.mapped == nullptr;
+    gpu.context->skipRedundantState = !on;
+    gfx::ForgetBoundState(*gpu.context);
 }
 
 }  // namespace quixo

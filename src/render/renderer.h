@@ -5,9 +5,11 @@
 #include <cstdint>
 #include <vector>
 
+#include "core/draw_lists.h"
 #include "core/render_device.h"
 #include "memory/arena.h"
 #include "mesh/mesh_vertex.h"
+#include "render/gfx/constant_ring.h"
 #include "render/gfx/context.h"
 #include "render/gfx/swap_chain.h"
 #include "render/gfx/texture_loader.h"
@@ -72,6 +74,13 @@ struct GpuState {
     // The depth state in effect: the context points at it, so it lives here.
     gfx::DepthStencilState depthState;
     gfx::Buffer constants[kConstantBufferCount];  // index = register
+    // Each drawn item's PerObjectData for the frame: a block bound by range at b1, or a run's
+    // records at b7. The opaque items' constants are computed once, for both passes.
+    gfx::ConstantRing objectRing;
+    PerObjectData opaqueConstants[kDrawListCapacity];
+    // One draw per item, its constants through the b1 buffer, every state set in full: the
+    // plain path the faster one must match pixel for pixel (SetReferenceDrawing).
+    bool referenceDrawing = false;
     RenderTarget targets[kTargetCount];
     gfx::Buffer debugLineBuffer;
     gfx::BlendState blendOpaque, blendAlpha, blendAdditive;
@@ -86,6 +95,8 @@ struct GpuState {
     double lastFrameGpuMs = 0.0;
     // Draw items skipped for naming a shader outside its table, since start-up.
     std::uint64_t skippedDrawItems = 0;
+    // CPU time of the last RenderFrame up to its present call.
+    double lastSubmitMs = 0.0;
 };
 
 // Start-up steps, called in this order; device, context and swap chain are created by the
@@ -96,7 +107,13 @@ void SetupDevice(RenderDevice& rd, gfx::Device& device, gfx::DeviceContext& cont
 void CompileShaders(RenderDevice& rd);
 // Entries 0 .. count-1 from the text meshes' streams; returns count.
 int UploadTextMeshes(RenderDevice& rd, const MeshStreams* streams, int count);
-// The 29 embedded images; a corrupt one stops the program with a message naming its index.
+// Starts decoding the 29 embedded images on worker threads, one per core, so that the decoding
+// overlaps the start-up steps before CreateTextures. Needs no GL; calling it again while the
+// decoding runs or before CreateTextures has taken its images does nothing.
+void StartTextureDecoding();
+// The 29 textures from the decoded images (waiting for the decoding; started here when
+// StartTextureDecoding was not called), uploaded on the calling thread, which owns the GL
+// context. A corrupt image stops the program with a message naming its index.
 void CreateTextures(RenderDevice& rd);
 void CreateRenderResources(RenderDevice& rd, bool vsync, bool antiAlias);
 
@@ -114,6 +131,12 @@ void EndFrameState();
 std::vector<std::uint8_t> ReadBackBuffer(RenderDevice& rd);
 // GPU time of the last frame that has finished, in milliseconds (0 without timer queries).
 double LastFrameGpuMs(const RenderDevice& rd);
+// CPU time of the last frame's drawing, up to the present call, in milliseconds.
+double LastFrameSubmitMs(const RenderDevice& rd);
+// For tests: one draw per item, each with its own constant-buffer upload and every state set
+// again, the straightforward path the faster one (runs drawn instanced, constants from the
+// ring, state already bound skipped) is compared with.
+void SetReferenceDrawing(RenderDevice& rd, bool on);
 // For tests and tools that share the context with other drawing: binds again what start-up
 // binds once for the whole run (rasterizer, viewport, sampler, depth state, window-size
 // buffer).

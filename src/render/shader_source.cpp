@@ -9,7 +9,7 @@ QUIXO_DECLARE_BLOB(shader_functions);
 
 namespace quixo {
 
-const char* const kVertexShaderEntries[kVertexShaderCount + 1] = {
+const char* const kVertexShaderEntries[kVertexShaderTableCount + 1] = {
     "A_0_debuglineVS",
     "A_1_create_velocity_and_depthVS",
     "A_3_postprocessVS",
@@ -29,10 +29,12 @@ const char* const kVertexShaderEntries[kVertexShaderCount + 1] = {
     "testVS",
     "texTestVS",
     "x_cam_VS",
+    "A_1_create_velocity_and_depth_instancedVS",
+    "baseCook_instancedVS",
     nullptr,
 };
 
-const char* const kPixelShaderEntries[kPixelShaderCount + 1] = {
+const char* const kPixelShaderEntries[kPixelShaderTableCount + 1] = {
     "A_0_debuglinePS",
     "A_1_create_velocity_and_depthPS",
     "A_3_postprocessPS",
@@ -54,6 +56,7 @@ const char* const kPixelShaderEntries[kPixelShaderCount + 1] = {
     "texTestPS",
     "x_cam_lookat_PS",
     "x_cam_pos_PS",
+    "baseCook_instancedPS",
     nullptr,
 };
 

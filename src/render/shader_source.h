@@ -8,13 +8,17 @@
 
 namespace quixo {
 
+// The entries draw items may name: the first kVertexShaderCount and kPixelShaderCount of each
+// list. Behind them come the instanced forms, which the renderer picks itself for runs of items.
 constexpr int kVertexShaderCount = 19;
 constexpr int kPixelShaderCount = 21;
+constexpr int kVertexShaderTableCount = kVertexShaderCount + 2;
+constexpr int kPixelShaderTableCount = kPixelShaderCount + 1;
 
 // Entry names in table order, each list closed by a null entry. Draw items and passes pick
 // shaders by index in these lists.
-extern const char* const kVertexShaderEntries[kVertexShaderCount + 1];
-extern const char* const kPixelShaderEntries[kPixelShaderCount + 1];
+extern const char* const kVertexShaderEntries[kVertexShaderTableCount + 1];
+extern const char* const kPixelShaderEntries[kPixelShaderTableCount + 1];
 
 // Fixed pass indices (the same in both tables).
 constexpr int kShaderDebugLine = 0;
@@ -30,6 +34,10 @@ constexpr int kVertexShaderBaseCook = 10;
 constexpr int kPixelShaderBaseCook = 10;
 constexpr int kVertexShaderTexTest = 17;
 constexpr int kPixelShaderTexTest = 18;
+// Instanced forms (per-object data from the ObjectRun buffer, one record per instance).
+constexpr int kVertexShaderVelocityInstanced = 19;
+constexpr int kVertexShaderBaseCookInstanced = 20;
+constexpr int kPixelShaderBaseCookInstanced = 21;
 
 // The two stored pieces, without their terminating zero.
 std::string_view ShaderDeclarationsPiece();

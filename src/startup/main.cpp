@@ -40,7 +40,13 @@ void PresentSwap(void* window, int syncInterval) {
 struct Show {
     PlaybackWindow* window;
     RenderDevice* rd;
+    gfx::Device* device;
+    std::uint32_t frames = 0;
 };
+
+// Without debug output GL keeps only the first error until asked; asking makes a threaded
+// driver catch up with the program, so the show asks once a second and at its end.
+constexpr std::uint32_t kFramesPerErrorCount = 60;
 
 bool ServiceMusicPlaying(void*) {
     return IsMusicPlaying();
@@ -68,8 +74,9 @@ std::int32_t ServicePosition(void*) {
 }
 
 void ServiceFrame(void* user, const ClockReading& clock) {
-    RenderDevice& rd = *static_cast<Show*>(user)->rd;
-    RunShowFrame(rd, clock, FrameOutput::Draw);
+    Show& show = *static_cast<Show*>(user);
+    RunShowFrame(*show.rd, clock, FrameOutput::Draw);
+    if (++show.frames % kFramesPerErrorCount == 0) gfx::GlErrorCount(*show.device);
 }
 
 int Run() {
@@ -100,11 +107,16 @@ int Run() {
     // A module that cannot be opened has been reported by name; the show does not start.
     if (settings.music != 0 && !StartMusic()) return 1;
 
-    Show show{playback.window, &rd};
+    Show show{playback.window, &rd, &playback.device};
     const MainLoopServices services{settings.music != 0, &show,         ServiceMusicPlaying,
                                     ServicePoll,         ServiceEscape, ServicePosition,
                                     ServiceFrame};
     RunMainLoop(services, TimelineDurations().data());
+    if (const std::uint64_t errors = gfx::GlErrorCount(playback.device); errors != 0) {
+        std::fprintf(stderr, "quixo: %llu OpenGL errors during the show; the first:\n%s",
+                     static_cast<unsigned long long>(errors),
+                     gfx::GlErrorText(playback.device).c_str());
+    }
     return 0;
 }
 

@@ -17,7 +17,8 @@ bool OpenPlaybackDevice(int width, int height, bool fullScreen,
                         std::string& error) {
     out.window = OpenPlaybackWindow(width, height, fullScreen, error);
     if (out.window == nullptr) return false;
-    if (!gfx::CreateDevice(out.device, error)) return false;
+    // The demo without synchronous debug output unless QUIXO_GL_DEBUG asks for it.
+    if (!gfx::CreateDevice(out.device, error, gfx::DebugOutputRequested())) return false;
     if (!gfx::CreateDeviceContext(out.device, out.context)) {
         error = "cannot set up the graphics context";
         return false;

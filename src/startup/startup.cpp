@@ -38,6 +38,9 @@ StartupTimes StartContent(RenderDevice& rd, gfx::Device& device, gfx::DeviceCont
                           gfx::SwapChain& swapChain, const ContentOptions& options) {
     StartupTimes t{};
     const StepClock::time_point begin = StepClock::now();
+    // PNG decoding is the longest step and needs no GL: it runs on the other cores while this
+    // thread builds the meshes and compiles the shaders; CreateTextures waits for it.
+    StartTextureDecoding();
 
     StepClock::time_point step = StepClock::now();
     MakeTextMeshes(g_textMeshes);

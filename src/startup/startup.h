@@ -13,7 +13,8 @@ struct StartupTimes {
     double textMeshes;  // building the text meshes and uploading them
     double shaders;     // compiling the shader library
     double meshes;      // building and uploading the 39 program meshes
-    double textures;    // decoding and creating the 29 textures
+    double textures;    // the rest of the textures' decoding (begun first, on worker
+                        // threads), then creating them
     double resources;   // device set-up and render resources
     double scenes;      // graph storage, scene graphs and curve tracks
     double total;

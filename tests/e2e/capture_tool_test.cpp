@@ -153,6 +153,22 @@ TEST(CaptureTool, ProfileReportsEveryStartupStepAndFrameTimes) {
     EXPECT_GT(json["frame"]["cpuMedianMs"].get<double>(), 0.0);
     EXPECT_GE(json["frame"]["cpuP99Ms"].get<double>(), json["frame"]["cpuMedianMs"].get<double>());
     EXPECT_GE(json["frame"]["gpuMedianMs"].get<double>(), 0.0);
+    // The parts of a frame: each within the whole CPU frame, the GPU time aside.
+    const double cpuP99 = json["frame"]["cpuP99Ms"].get<double>();
+    for (const char* part : {"cpuThread", "eval", "submit", "gpu"}) {
+        const auto& times = json["frame"][part];
+        ASSERT_TRUE(times.contains("medianMs") && times.contains("p99Ms")) << part;
+        EXPECT_GE(times["p99Ms"].get<double>(), times["medianMs"].get<double>()) << part;
+        if (std::string(part) != "gpu") {
+            EXPECT_GT(times["medianMs"].get<double>(), 0.0) << part;
+            EXPECT_LE(times["p99Ms"].get<double>(), cpuP99) << part;
+        }
+    }
+    // Timed as the demo runs: no synchronous debug output unless asked for.
+    EXPECT_FALSE(json["frame"]["glDebugOutput"].get<bool>());
+    EXPECT_EQ(json["glErrors"].get<int>(), 0);
+    const double firstFrame = json["startup"]["processToFirstFrame"].get<double>();
+    EXPECT_GE(firstFrame, json["startup"]["total"].get<double>());
 }
 
 // A stored scene whose emitter names a shader outside the tables.

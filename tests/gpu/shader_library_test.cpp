@@ -24,14 +24,14 @@ TEST_F(ShaderLibrary, EveryEmbeddedEntryCompilesInListOrder) {
     static PixelShaderTable pixel;
     const ShaderBuildReport report = BuildShaderTables(device(), Embedded(), vertex, pixel);
     EXPECT_TRUE(report.ok()) << report.firstError();
-    ASSERT_EQ(vertex.count, kVertexShaderCount);
-    ASSERT_EQ(pixel.count, kPixelShaderCount);
-    for (int i = 0; i < kVertexShaderCount; ++i) {
+    ASSERT_EQ(vertex.count, kVertexShaderTableCount);
+    ASSERT_EQ(pixel.count, kPixelShaderTableCount);
+    for (int i = 0; i < kVertexShaderTableCount; ++i) {
         EXPECT_EQ(report.vertex[i].name, kVertexShaderEntries[i]);
         EXPECT_NE(vertex.entries[i].shader.program, 0u) << report.vertex[i].name;
         EXPECT_NE(vertex.entries[i].layout.vertexArray, 0u) << report.vertex[i].name;
     }
-    for (int i = 0; i < kPixelShaderCount; ++i) {
+    for (int i = 0; i < kPixelShaderTableCount; ++i) {
         EXPECT_EQ(report.pixel[i].name, kPixelShaderEntries[i]);
         EXPECT_NE(pixel.entries[i].program, 0u) << report.pixel[i].name;
     }

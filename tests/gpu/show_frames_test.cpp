@@ -100,5 +100,40 @@ TEST_F(ShowFrames, TheMiddleFrameOfEverySceneRendersWithoutErrorAndIsNotFlat) {
     }
 }
 
+// The frame as the demo draws it (state already bound is not set again, every item's
+// constants in one ring bound by range) must be, bit for bit, the frame of the plain path that
+// uploads each item's constants into their own buffer and sets every state for every draw. Two
+// frames of every scene, each drawn after the frame before it, so that what lags a frame is
+// the same in both.
+TEST_F(ShowFrames, EveryScenesFramesMatchThePlainDrawPathBitForBit) {
+    Show& show = TheShow();
+    ASSERT_NE(show.rd.gpu, nullptr);
+    RebindLongLivedState(show.rd);
+    const std::uint64_t errorsBefore = GlErrorCount(device());
+    const auto durations = TimelineDurations();
+    std::int32_t start = 0;
+    for (int s = 0; s < kSceneCount; ++s) {
+        for (const std::int32_t frame : {start + durations[s] / 4, start + durations[s] * 3 / 4}) {
+            SCOPED_TRACE("scene " + std::to_string(s) + " frame " + std::to_string(frame));
+            std::vector<std::uint8_t> pictures[2];
+            for (const bool plain : {false, true}) {
+                SetReferenceDrawing(show.rd, plain);
+                PlayFrame(show, frame - 1);
+                PlayFrame(show, frame);
+                pictures[plain ? 1 : 0] = ReadBackBuffer(show.rd);
+            }
+            ASSERT_EQ(pictures[0].size(), pictures[1].size());
+            std::size_t differing = 0;
+            for (std::size_t i = 0; i < pictures[0].size(); ++i) {
+                differing += pictures[0][i] != pictures[1][i];
+            }
+            EXPECT_EQ(differing, 0u) << "bytes that differ from the plain path";
+        }
+        start += durations[s];
+    }
+    SetReferenceDrawing(show.rd, false);
+    EXPECT_EQ(GlErrorCount(device()), errorsBefore) << GlErrorText(device());
+}
+
 }  // namespace
 }  // namespace quixo::gfx::test

@@ -67,8 +67,8 @@ void ExpectEntryList(const char* const* list, int count, std::string_view suffix
 }
 
 TEST(ShaderSource, EntryListsAreNullTerminatedUniqueAndStageNamed) {
-    ExpectEntryList(kVertexShaderEntries, kVertexShaderCount, "VS");
-    ExpectEntryList(kPixelShaderEntries, kPixelShaderCount, "PS");
+    ExpectEntryList(kVertexShaderEntries, kVertexShaderTableCount, "VS");
+    ExpectEntryList(kPixelShaderEntries, kPixelShaderTableCount, "PS");
 }
 
 TEST(ShaderSource, FixedIndicesNameTheirEntries) {
@@ -95,6 +95,10 @@ TEST(ShaderSource, FixedIndicesNameTheirEntries) {
     EXPECT_STREQ(kPixelShaderEntries[kPixelShaderBaseCook], "baseCookPS");
     EXPECT_STREQ(kVertexShaderEntries[kVertexShaderTexTest], "texTestVS");
     EXPECT_STREQ(kPixelShaderEntries[kPixelShaderTexTest], "texTestPS");
+    EXPECT_STREQ(kVertexShaderEntries[kVertexShaderVelocityInstanced],
+                 "A_1_create_velocity_and_depth_instancedVS");
+    EXPECT_STREQ(kVertexShaderEntries[kVertexShaderBaseCookInstanced], "baseCook_instancedVS");
+    EXPECT_STREQ(kPixelShaderEntries[kPixelShaderBaseCookInstanced], "baseCook_instancedPS");
     // From index 12 on the lists diverge.
     EXPECT_STREQ(kVertexShaderEntries[12], "juliaVS");
     EXPECT_STREQ(kPixelShaderEntries[12], "hogePS");

@@ -31,19 +31,24 @@ TEST(PngDecode, RgbaKeepsItsAlpha) {
     EXPECT_EQ(image.rgba, rgba);
 }
 
+// With or without checksums (the embedded textures skip them): damage the decoder itself sees.
 TEST(PngDecode, CorruptOrTruncatedBytesAreRefused) {
-    const std::vector<std::uint8_t> rgb(16 * 16 * 3, 128);
-    auto png = test::EncodePng(16, 16, 3, rgb);
-    DecodedImage image;
-    std::string error;
-    const std::vector<std::uint8_t> truncated(png.begin(), png.begin() + png.size() / 2);
-    EXPECT_FALSE(DecodePng(truncated.data(), truncated.size(), image, error));
-    EXPECT_FALSE(error.empty());
-    png[1] = 'X';  // signature
-    EXPECT_FALSE(DecodePng(png.data(), png.size(), image, error));
-    const std::uint8_t nothing[1] = {0};
-    EXPECT_FALSE(DecodePng(nothing, 0, image, error));
-    EXPECT_TRUE(image.rgba.empty());
+    for (const bool checksums : {true, false}) {
+        SCOPED_TRACE(checksums ? "checksums verified" : "checksums skipped");
+        const std::vector<std::uint8_t> rgb(16 * 16 * 3, 128);
+        auto png = test::EncodePng(16, 16, 3, rgb);
+        DecodedImage image;
+        std::string error;
+        ASSERT_TRUE(DecodePng(png.data(), png.size(), image, error, checksums)) << error;
+        const std::vector<std::uint8_t> truncated(png.begin(), png.begin() + png.size() / 2);
+        EXPECT_FALSE(DecodePng(truncated.data(), truncated.size(), image, error, checksums));
+        EXPECT_FALSE(error.empty());
+        png[1] = 'X';  // signature
+        EXPECT_FALSE(DecodePng(png.data(), png.size(), image, error, checksums));
+        const std::uint8_t nothing[1] = {0};
+        EXPECT_FALSE(DecodePng(nothing, 0, image, error, checksums));
+        EXPECT_TRUE(image.rgba.empty());
+    }
 }
 
 }  // namespace

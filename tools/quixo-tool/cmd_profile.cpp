@@ -1,6 +1,12 @@
 // quixo-tool profile [--size WxH] [--frames N] [--from F]
+#include <unistd.h>
+
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
 #include <memory>
 #include <string>
 #include <vector>
@@ -16,6 +22,8 @@ namespace quixo::tool {
 
 namespace {
 
+using Clock = std::chrono::steady_clock;
+
 struct ProfileOptions {
     std::string size = "1920x1080";
     std::int64_t frames = 300;
@@ -28,6 +36,46 @@ double Quantile(std::vector<double> samples, double q) {
     std::sort(samples.begin(), samples.end());
     const auto rank = static_cast<std::size_t>(q * static_cast<double>(samples.size() - 1) + 0.5);
     return samples[std::min(rank, samples.size() - 1)];
+}
+
+double MsSince(Clock::time_point start) {
+    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+}
+
+// Seconds since the process started (the kernel's start time, in clock ticks since boot, against
+// the boot-time clock), so that loading the program and its libraries counts too; -1 when the
+// system does not say.
+double SecondsSinceProcessStart() {
+    std::FILE* f = std::fopen("/proc/self/stat", "r");
+    if (f == nullptr) return -1.0;
+    char line[1024] = {};
+    const std::size_t n = std::fread(line, 1, sizeof line - 1, f);
+    std::fclose(f);
+    line[n] = '\0';
+    // Field 22; the command name (field 2) may hold spaces, so count from its closing bracket.
+    const char* p = std::strrchr(line, ')');
+    unsigned long long startTicks = 0;
+    for (int field = 3; p != nullptr && field <= 22; ++field) {
+        p = std::strchr(p + 1, ' ');
+        if (p != nullptr && field == 22) startTicks = std::strtoull(p + 1, nullptr, 10);
+    }
+    timespec now{};
+    if (p == nullptr || clock_gettime(CLOCK_BOOTTIME, &now) != 0) return -1.0;
+    const double ticks = static_cast<double>(sysconf(_SC_CLK_TCK));
+    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9 -
+           static_cast<double>(startTicks) / ticks;
+}
+
+// CPU time of the calling thread: unlike the wall clock it does not grow while the thread
+// waits for a core, so it shows a frame's own cost on a busy machine too.
+double ThreadCpuMs() {
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_nsec) * 1e-6;
+}
+
+Json Spread(const std::vector<double>& samples) {
+    return {{"medianMs", Quantile(samples, 0.5)}, {"p99Ms", Quantile(samples, 0.99)}};
 }
 
 }  // namespace
@@ -46,7 +94,10 @@ CommandRunner SetupProfile(CLI::App& sub) {
                       std::to_string(kEndFrame - 1));
         const FrameSize size = ParseFrameSize(o->size);
         auto show = std::make_unique<HeadlessShow>();
-        StartHeadlessShow(*show, size, true, true);
+        // Frames are timed as the demo runs them: without synchronous debug output unless
+        // QUIXO_GL_DEBUG asks for it.
+        StartHeadlessShow(*show, size, true, true, gfx::DebugOutputRequested());
+        const double processToReady = SecondsSinceProcessStart();
         // Replaying up to --from and rendering on software GL both take a while.
         ProgressLine progress("profile", o->from + o->frames);
         while (show->nextFrame < o->from) {
@@ -54,13 +105,22 @@ CommandRunner SetupProfile(CLI::App& sub) {
             progress.Update(show->nextFrame, show->nextFrame - 1);
         }
 
-        std::vector<double> cpuMs, gpuMs;
-        using Clock = std::chrono::steady_clock;
+        std::vector<double> cpuMs, threadMs, evalMs, submitMs, gpuMs;
+        double firstFrame = 0.0;
         for (std::int64_t i = 0; i < o->frames; ++i) {
             const Clock::time_point start = Clock::now();
-            PlayNextFrame(*show, true);
-            cpuMs.push_back(
-                std::chrono::duration<double, std::milli>(Clock::now() - start).count());
+            const double threadStart = ThreadCpuMs();
+            double eval = 0.0;
+            PlayNextFrameTimed(*show, eval);
+            cpuMs.push_back(MsSince(start));
+            threadMs.push_back(ThreadCpuMs() - threadStart);
+            evalMs.push_back(eval);
+            submitMs.push_back(LastFrameSubmitMs(*show->rd));
+            if (i == 0) {
+                // The first frame is there once the GPU has drawn it.
+                gfx::Finish(show->graphics.context);
+                firstFrame = MsSince(start) * 1e-3;
+            }
             // The timer of a frame is read back once a later frame begins, without waiting.
             const double gpu = LastFrameGpuMs(*show->rd);
             if (gpu > 0.0 && i > 0) gpuMs.push_back(gpu);
@@ -70,17 +130,25 @@ CommandRunner SetupProfile(CLI::App& sub) {
         gfx::Finish(show->graphics.context);
 
         const StartupTimes& t = show->times;
-        Json startup = {{"textMeshes", t.textMeshes},
-                        {"shaders", t.shaders},
-                        {"meshes", t.meshes},
-                        {"textures", t.textures},
-                        {"resources", t.resources},
-                        {"scenes", t.scenes},
-                        {"total", t.total}};
+        Json startup = {
+            {"textMeshes", t.textMeshes},
+            {"shaders", t.shaders},
+            {"meshes", t.meshes},
+            {"textures", t.textures},
+            {"resources", t.resources},
+            {"scenes", t.scenes},
+            {"total", t.total},
+            {"processToFirstFrame", processToReady < 0.0 ? -1.0 : processToReady + firstFrame}};
         Json frame = {{"cpuMedianMs", Quantile(cpuMs, 0.5)},
                       {"cpuP99Ms", Quantile(cpuMs, 0.99)},
-                      {"gpuMedianMs", Quantile(gpuMs, 0.5)}};
-        PrintJson({{"startup", startup}, {"frame", frame}});
+                      {"gpuMedianMs", Quantile(gpuMs, 0.5)},
+                      {"gpuP99Ms", Quantile(gpuMs, 0.99)},
+                      {"cpuThread", Spread(threadMs)},
+                      {"eval", Spread(evalMs)},
+                      {"submit", Spread(submitMs)},
+                      {"gpu", Spread(gpuMs)},
+                      {"glDebugOutput", show->graphics.device.debugOutput}};
+        PrintJson({{"startup", startup}, {"frame", frame}, {"glErrors", ShowGlErrors(*show)}});
         return 0;
     };
 }

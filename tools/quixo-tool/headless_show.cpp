@@ -1,6 +1,7 @@
 #include "headless_show.h"
 
 #include <charconv>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <string_view>
@@ -41,13 +42,14 @@ CLI::Validator ShowFrameRange() {
     return CLI::Range(std::int64_t{0}, std::int64_t{kEndFrame - 1});
 }
 
-void StartHeadlessShow(HeadlessShow& show, FrameSize size, bool fxaa, bool timerQueries) {
+void StartHeadlessShow(HeadlessShow& show, FrameSize size, bool fxaa, bool timerQueries,
+                       bool debugOutput) {
     SetupArenas();
     InitGraphCore();
     ResetShowState();
     std::string error;
     if (!gfx::StartHeadless(show.graphics, static_cast<std::uint32_t>(size.width),
-                            static_cast<std::uint32_t>(size.height), error)) {
+                            static_cast<std::uint32_t>(size.height), error, debugOutput)) {
         std::fprintf(stderr, "quixo-tool: no headless graphics device: %s\n", error.c_str());
         std::exit(1);
     }
@@ -96,6 +98,17 @@ ClockReading PlayNextFrame(HeadlessShow& show, bool draw) {
     if (show.music) show.music->SetPositionMs(FramePositionMs(show.nextFrame));
     const ClockReading clock = FrameClock(show.nextFrame++, show.durations.data());
     RunShowFrame(*show.rd, clock, draw ? FrameOutput::Draw : FrameOutput::Skip);
+    return clock;
+}
+
+ClockReading PlayNextFrameTimed(HeadlessShow& show, double& evalMs) {
+    if (show.music) show.music->SetPositionMs(FramePositionMs(show.nextFrame));
+    const ClockReading clock = FrameClock(show.nextFrame++, show.durations.data());
+    const auto start = std::chrono::steady_clock::now();
+    EvaluateShowFrame(*show.rd, clock);
+    evalMs =
+        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+    RenderFrame(*show.rd);
     return clock;
 }
 

@@ -40,8 +40,10 @@ struct HeadlessShow {
 };
 
 // Arenas, graph core, headless device of the given size, content start-up without vsync.
-// A device that cannot be had ends the command with exit status 1.
-void StartHeadlessShow(HeadlessShow& show, FrameSize size, bool fxaa, bool timerQueries);
+// A device that cannot be had ends the command with exit status 1. Synchronous GL debug output
+// is on unless the caller times frames as the demo runs them.
+void StartHeadlessShow(HeadlessShow& show, FrameSize size, bool fxaa, bool timerQueries,
+                       bool debugOutput = true);
 
 // Decodes the soundtrack from the working directory and installs it as the spectrum source, so
 // each replayed frame sees the spectrum playback would show at its time. Without the file the
@@ -61,6 +63,9 @@ ClockReading FrameClock(std::int32_t frame, const std::int32_t durations[kSceneC
 // Plays the next frame: clock stored, graph evaluated, then drawn and presented, or only its
 // CPU-side rendering effects applied.
 ClockReading PlayNextFrame(HeadlessShow& show, bool draw);
+
+// Plays and draws the next frame as PlayNextFrame does; evalMs gets its graph evaluation's time.
+ClockReading PlayNextFrameTimed(HeadlessShow& show, double& evalMs);
 
 // Plays every frame up to `frame`, drawing only `frame - 1` and `frame` (effects that lag one
 // frame then see what playback would show). Frames already played are not played again.

@@ -34,9 +34,76 @@ bool BoundForOutput(const DeviceContext& context, const ShaderResourceView& view
     return context.depthStencil && Overlaps(view, context.depthStencil->resource, 0);
 }
 
+// True when the cache may answer: filtering is on and the state is known to match.
+bool AlreadyBound(const DeviceContext& context, bool known, bool same) {
+    return context.skipRedundantState && known && same;
+}
+
 void BindResource(DeviceContext& context, std::uint32_t slot, const ShaderResourceView* view) {
     context.psResources[slot] = view;
-    glBindTextureUnit(slot, view ? view->name : 0);
+    const GLuint name = view ? view->name : 0;
+    BoundState& b = context.bound;
+    if (AlreadyBound(context, (b.texturesKnown >> slot) & 1u, b.textures[slot] == name)) return;
+    glBindTextureUnit(slot, name);
+    b.textures[slot] = name;
+    b.texturesKnown |= 1u << slot;
+}
+
+void BindUniformRange(DeviceContext& context, GLuint binding, const Buffer* buffer,
+                      std::uint32_t offset, std::uint32_t size) {
+    const GLuint name = buffer ? buffer->name : 0;
+    BoundState::Range& r = context.bound.constants[binding];
+    const bool known = (context.bound.constantsKnown >> binding) & 1u;
+    if (AlreadyBound(context, known, r.name == name && r.offset == offset && r.size == size))
+        return;
+    if (size == 0 || name == 0) {
+        glBindBufferBase(GL_UNIFORM_BUFFER, binding, name);
+    } else {
+        glBindBufferRange(GL_UNIFORM_BUFFER, binding, name, offset, size);
+    }
+    r = {name, offset, size};
+    context.bound.constantsKnown |= 1u << binding;
+}
+
+void UseProgramStage(DeviceContext& context, GLbitfield stage, std::uint32_t program,
+                     std::uint32_t& boundProgram, bool& known) {
+    if (AlreadyBound(context, known, boundProgram == program)) return;
+    glUseProgramStages(context.pipeline, stage, program);
+    boundProgram = program;
+    known = true;
+}
+
+// The vertex array for the draw with the current buffers; only what changed is set.
+void BindVertexArray(DeviceContext& context, bool indexed) {
+    BoundState& b = context.bound;
+    GLuint vertexArray = context.emptyVertexArray;
+    const bool withBuffer = context.vertexBuffer && context.inputLayout;
+    if (withBuffer) vertexArray = context.inputLayout->vertexArray;
+    if (!AlreadyBound(context, b.vertexArrayKnown, b.vertexArray == vertexArray)) {
+        glBindVertexArray(vertexArray);
+        b.vertexArray = vertexArray;
+        b.vertexArrayKnown = true;
+        b.vertexBufferKnown = b.elementBufferKnown = false;
+    }
+    if (withBuffer) {
+        const GLuint name = context.vertexBuffer->name;
+        if (!AlreadyBound(context, b.vertexBufferKnown,
+                          b.vertexBuffer == name && b.vertexOffset == context.vertexOffset &&
+                              b.vertexStride == context.vertexStride)) {
+            glVertexArrayVertexBuffer(vertexArray, 0, name, context.vertexOffset,
+                                      static_cast<GLsizei>(context.vertexStride));
+            b.vertexBuffer = name;
+            b.vertexOffset = context.vertexOffset;
+            b.vertexStride = context.vertexStride;
+            b.vertexBufferKnown = true;
+        }
+    }
+    const GLuint elements = indexed ? context.indexBuffer->name : 0;
+    if (!AlreadyBound(context, b.elementBufferKnown, b.elementBuffer == elements)) {
+        glVertexArrayElementBuffer(vertexArray, elements);
+        b.elementBuffer = elements;
+        b.elementBufferKnown = true;
+    }
 }
 
 // Everything a draw needs that depends on more than one binding: the vertex array with the
@@ -44,14 +111,7 @@ void BindResource(DeviceContext& context, std::uint32_t slot, const ShaderResour
 bool PrepareDraw(DeviceContext& context, bool indexed) {
     if (!context.vertexShader || (!context.renderTarget && !context.depthStencil)) return false;
     if (indexed && !context.indexBuffer) return false;
-    GLuint vertexArray = context.emptyVertexArray;
-    if (context.vertexBuffer && context.inputLayout) {
-        vertexArray = context.inputLayout->vertexArray;
-        glVertexArrayVertexBuffer(vertexArray, 0, context.vertexBuffer->name, context.vertexOffset,
-                                  static_cast<GLsizei>(context.vertexStride));
-    }
-    glVertexArrayElementBuffer(vertexArray, indexed ? context.indexBuffer->name : 0);
-    glBindVertexArray(vertexArray);
+    BindVertexArray(context, indexed);
     const PixelShader* ps = context.pixelShader;
     if (ps && ps->alphaTestLocation >= 0) {
         const int want = context.blend && context.blend->desc.alphaToCoverageEnable ? 1 : 0;
@@ -82,6 +142,10 @@ bool CreateDeviceContext(Device& device, DeviceContext& context) {
     return context.pipeline != 0 && context.framebuffer != 0;
 }
 
+void ForgetBoundState(DeviceContext& context) {
+    context.bound = BoundState{};
+}
+
 void OMSetRenderTargets(DeviceContext& context, const RenderTargetView* target,
                         const DepthStencilView* depthStencil) {
     context.renderTarget = target;
@@ -100,14 +164,31 @@ void OMSetRenderTargets(DeviceContext& context, const RenderTargetView* target,
 
 void OMSetBlendState(DeviceContext& context, const BlendState* state, const float blendFactor[4]) {
     context.blend = state;
+    static const float kWhite[4] = {1.0f, 1.0f, 1.0f, 1.0f};
+    const BlendDesc desc = state ? state->desc : BlendDesc{};
+    const float* factor = blendFactor ? blendFactor : kWhite;
+    BoundState& b = context.bound;
+    const bool same = b.blend == desc && b.blendFactor[0] == factor[0] &&
+                      b.blendFactor[1] == factor[1] && b.blendFactor[2] == factor[2] &&
+                      b.blendFactor[3] == factor[3];
+    if (AlreadyBound(context, b.blendKnown, same)) return;
     ApplyBlendState(state, blendFactor);
+    b.blend = desc;
+    for (int i = 0; i < 4; ++i) b.blendFactor[i] = factor[i];
+    b.blendKnown = true;
 }
 
 void OMSetDepthStencilState(DeviceContext& context, const DepthStencilState* state,
                             std::uint32_t stencilRef) {
     context.depthState = state;
     context.stencilRef = stencilRef;
+    const DepthStencilDesc desc = state ? state->desc : DepthStencilDesc{};
+    BoundState& b = context.bound;
+    if (AlreadyBound(context, b.depthKnown, b.depth == desc && b.stencilRef == stencilRef)) return;
     ApplyDepthStencilState(state, stencilRef);
+    b.depth = desc;
+    b.stencilRef = stencilRef;
+    b.depthKnown = true;
 }
 
 void RSSetState(DeviceContext& context, const RasterizerState* state) {
@@ -149,24 +230,35 @@ void IASetPrimitiveTopology(DeviceContext& context, PrimitiveTopology topology) 
 
 void VSSetShader(DeviceContext& context, const VertexShader* shader) {
     context.vertexShader = shader;
-    glUseProgramStages(context.pipeline, GL_VERTEX_SHADER_BIT, shader ? shader->program : 0);
+    UseProgramStage(context, GL_VERTEX_SHADER_BIT, shader ? shader->program : 0,
+                    context.bound.vertexProgram, context.bound.vertexProgramKnown);
 }
 
 void PSSetShader(DeviceContext& context, const PixelShader* shader) {
     context.pixelShader = shader;
-    glUseProgramStages(context.pipeline, GL_FRAGMENT_SHADER_BIT, shader ? shader->program : 0);
+    UseProgramStage(context, GL_FRAGMENT_SHADER_BIT, shader ? shader->program : 0,
+                    context.bound.pixelProgram, context.bound.pixelProgramKnown);
 }
 
 void VSSetConstantBuffers(DeviceContext& context, std::uint32_t slot, const Buffer* buffer) {
     if (slot >= kConstantSlots) return;
     context.vsConstants[slot] = buffer;
-    glBindBufferBase(GL_UNIFORM_BUFFER, slot, buffer ? buffer->name : 0);
+    BindUniformRange(context, slot, buffer, 0, 0);
 }
 
 void PSSetConstantBuffers(DeviceContext& context, std::uint32_t slot, const Buffer* buffer) {
     if (slot >= kConstantSlots) return;
     context.psConstants[slot] = buffer;
-    glBindBufferBase(GL_UNIFORM_BUFFER, kPixelConstantBase + slot, buffer ? buffer->name : 0);
+    BindUniformRange(context, kPixelConstantBase + slot, buffer, 0, 0);
+}
+
+void SetConstantBufferRange(DeviceContext& context, std::uint32_t slot, const Buffer* buffer,
+                            std::uint32_t offset, std::uint32_t size) {
+    if (slot >= kConstantSlots) return;
+    context.vsConstants[slot] = buffer;
+    context.psConstants[slot] = buffer;
+    BindUniformRange(context, slot, buffer, offset, size);
+    BindUniformRange(context, kPixelConstantBase + slot, buffer, offset, size);
 }
 
 void PSSetShaderResources(DeviceContext& context, std::uint32_t slot,
@@ -198,6 +290,16 @@ void DrawIndexed(DeviceContext& context, std::uint32_t indexCount, std::uint32_t
                              GL_UNSIGNED_INT, reinterpret_cast<const void*>(offset), baseVertex);
 }
 
+void DrawIndexedInstanced(DeviceContext& context, std::uint32_t indexCount,
+                          std::uint32_t instanceCount, std::uint32_t startIndex,
+                          std::int32_t baseVertex) {
+    if (!PrepareDraw(context, true)) return;
+    const std::uintptr_t offset = context.indexOffset + std::uintptr_t{startIndex} * 4;
+    glDrawElementsInstancedBaseVertex(
+        GlTopology(context.topology), static_cast<GLsizei>(indexCount), GL_UNSIGNED_INT,
+        reinterpret_cast<const void*>(offset), static_cast<GLsizei>(instanceCount), baseVertex);
+}
+
 void ClearRenderTargetView(DeviceContext& context, const RenderTargetView& view,
                            const float colour[4]) {
     (void)context;
@@ -225,6 +327,9 @@ void ClearDepthStencilView(DeviceContext& context, const DepthStencilView& view,
         glClearNamedFramebufferiv(context.clearFramebuffer, GL_STENCIL, 0, &s);
     }
     ApplyDepthStencilState(context.depthState, context.stencilRef);
+    context.bound.depth = context.depthState ? context.depthState->desc : DepthStencilDesc{};
+    context.bound.stencilRef = context.stencilRef;
+    context.bound.depthKnown = true;
     if (context.rasterizer && context.rasterizer->desc.scissorEnable) glEnable(GL_SCISSOR_TEST);
 }
 

@@ -1,5 +1,6 @@
 #include "render/gfx/device.h"
 
+#include <cstdlib>
 #include <cstring>
 
 #include "render/gfx/gl.h"
@@ -66,7 +67,12 @@ GLenum GlComparison(ComparisonFunc func) {
     }
 }
 
-bool CreateDevice(Device& device, std::string& error) {
+bool DebugOutputRequested() {
+    const char* value = std::getenv("QUIXO_GL_DEBUG");
+    return value != nullptr && value[0] != '\0' && std::strcmp(value, "0") != 0;
+}
+
+bool CreateDevice(Device& device, std::string& error, bool debugOutput) {
     GLint major = 0, minor = 0;
     glGetIntegerv(GL_MAJOR_VERSION, &major);
     glGetIntegerv(GL_MINOR_VERSION, &minor);
@@ -78,10 +84,15 @@ bool CreateDevice(Device& device, std::string& error) {
     const auto* renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
     device.renderer = renderer ? renderer : "";
 
-    glEnable(GL_DEBUG_OUTPUT);
-    glEnable(GL_DEBUG_OUTPUT_SYNCHRONOUS);
-    glDebugMessageCallback(OnDebugMessage, &device);
-    device.debugOutput = glIsEnabled(GL_DEBUG_OUTPUT) == GL_TRUE;
+    if (debugOutput) {
+        glEnable(GL_DEBUG_OUTPUT);
+        glEnable(GL_DEBUG_OUTPUT_SYNCHRONOUS);
+        glDebugMessageCallback(OnDebugMessage, &device);
+        device.debugOutput = glIsEnabled(GL_DEBUG_OUTPUT) == GL_TRUE;
+    } else {
+        glDisable(GL_DEBUG_OUTPUT);
+        device.debugOutput = false;
+    }
 
     // Direct3D's conventions: clip y = +1 is the first row, depth 0..1. Rendering only into
     // textures makes that first row row 0 of memory, which is also what uploads and read-backs

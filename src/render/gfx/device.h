@@ -16,9 +16,15 @@ struct Device {
     std::string renderer;             // GL_RENDERER, for reports
 };
 
-// Checks for GL 4.5, switches on debug output and Direct3D's clip conventions (top-left origin,
-// depth 0 to 1). Returns false with a reason when the context cannot serve.
-bool CreateDevice(Device& device, std::string& error);
+// Checks for GL 4.5 and switches on Direct3D's clip conventions (top-left origin, depth 0 to 1).
+// With debugOutput, GL reports every error through a synchronous callback as it happens (tests
+// and tools); it costs time on every call and keeps a driver from working on its own thread,
+// so the demo goes without unless asked (DebugOutputRequested) and counts errors with
+// glGetError instead. Returns false with a reason when the context cannot serve.
+bool CreateDevice(Device& device, std::string& error, bool debugOutput);
+
+// True when the environment variable QUIXO_GL_DEBUG is set to anything but "" or "0".
+bool DebugOutputRequested();
 
 // Every GL error so far, including ones still pending in glGetError.
 std::uint64_t GlErrorCount(Device& device);

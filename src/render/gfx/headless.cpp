@@ -17,7 +17,7 @@ EGLDisplay SurfacelessDisplay() {
 }  // namespace
 
 bool StartHeadless(HeadlessGraphics& graphics, std::uint32_t width, std::uint32_t height,
-                   std::string& error) {
+                   std::string& error, bool debugOutput) {
     EGLDisplay display = SurfacelessDisplay();
     EGLint major = 0, minor = 0;
     if (display == EGL_NO_DISPLAY || !eglInitialize(display, &major, &minor)) {
@@ -43,7 +43,7 @@ bool StartHeadless(HeadlessGraphics& graphics, std::uint32_t width, std::uint32_
                                         EGL_CONTEXT_OPENGL_PROFILE_MASK,
                                         EGL_CONTEXT_OPENGL_CORE_PROFILE_BIT,
                                         EGL_CONTEXT_OPENGL_DEBUG,
-                                        EGL_TRUE,
+                                        debugOutput ? EGL_TRUE : EGL_FALSE,
                                         EGL_NONE};
     EGLContext context = eglCreateContext(display, config, EGL_NO_CONTEXT, contextAttributes);
     if (context == EGL_NO_CONTEXT) {
@@ -55,7 +55,7 @@ bool StartHeadless(HeadlessGraphics& graphics, std::uint32_t width, std::uint32_
         error = "EGL cannot make the context current";
         return false;
     }
-    if (!CreateDevice(graphics.device, error)) return false;
+    if (!CreateDevice(graphics.device, error, debugOutput)) return false;
     if (!CreateDeviceContext(graphics.device, graphics.context)) {
         error = "cannot create the device context";
         return false;

@@ -19,9 +19,10 @@ struct HeadlessGraphics {
 };
 
 // Makes the context current on the calling thread and creates the device, its context and a
-// width × height swap chain. On failure the error says why.
+// width × height swap chain. On failure the error says why. Tests and tools keep synchronous
+// debug output; a caller that times frames as the demo runs them turns it off.
 bool StartHeadless(HeadlessGraphics& graphics, std::uint32_t width, std::uint32_t height,
-                   std::string& error);
+                   std::string& error, bool debugOutput = true);
 
 void StopHeadless(HeadlessGraphics& graphics);
 

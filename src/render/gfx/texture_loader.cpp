@@ -11,20 +11,24 @@ namespace {
 constexpr std::uint32_t kMaxImageSide = 16384;
 
 struct SpngContext {
-    spng_ctx* ctx = spng_ctx_new(0);
+    explicit SpngContext(int flags) : ctx(spng_ctx_new(flags)) {}
     ~SpngContext() { spng_ctx_free(ctx); }
+    SpngContext(const SpngContext&) = delete;
+    SpngContext& operator=(const SpngContext&) = delete;
+    spng_ctx* ctx;
 };
 
 }  // namespace
 
-bool DecodePng(const std::uint8_t* data, std::size_t size, DecodedImage& image,
-               std::string& error) {
-    SpngContext png;
+bool DecodePng(const std::uint8_t* data, std::size_t size, DecodedImage& image, std::string& error,
+               bool verifyChecksums) {
+    SpngContext png(verifyChecksums ? 0 : SPNG_CTX_IGNORE_ADLER32);
     if (!png.ctx) {
         error = "out of memory";
         return false;
     }
     int rc = spng_set_image_limits(png.ctx, kMaxImageSide, kMaxImageSide);
+    if (rc == 0 && !verifyChecksums) rc = spng_set_crc_action(png.ctx, SPNG_CRC_USE, SPNG_CRC_USE);
     if (rc == 0) rc = spng_set_png_buffer(png.ctx, data, size);
     spng_ihdr header{};
     if (rc == 0) rc = spng_get_ihdr(png.ctx, &header);
@@ -53,6 +57,11 @@ bool CreateTextureFromMemory(Device& device, const std::uint8_t* data, std::size
         error = "texture " + std::to_string(index) + ": not a valid PNG image (" + reason + ")";
         return false;
     }
+    return CreateTextureFromImage(device, image, index, out, error);
+}
+
+bool CreateTextureFromImage(Device& device, const DecodedImage& image, int index,
+                            LoadedTexture& out, std::string& error) {
     Texture2DDesc desc;
     desc.width = image.width;
     desc.height = image.height;

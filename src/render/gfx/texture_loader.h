@@ -18,8 +18,11 @@ struct DecodedImage {
 };
 
 // Decodes a PNG image of any bit depth and colour type into RGBA8; false with the decoder's
-// reason when the bytes are not a valid image.
-bool DecodePng(const std::uint8_t* data, std::size_t size, DecodedImage& image, std::string& error);
+// reason when the bytes are not a valid image. Without verifyChecksums the chunk CRCs and the
+// stream's Adler-32 are not computed (a tenth of the decoding time): only for images the build
+// made and embedded, which cannot have been damaged on the way.
+bool DecodePng(const std::uint8_t* data, std::size_t size, DecodedImage& image, std::string& error,
+               bool verifyChecksums = true);
 
 struct LoadedTexture {
     Texture2D texture;
@@ -32,5 +35,9 @@ struct LoadedTexture {
 // that names the index.
 bool CreateTextureFromMemory(Device& device, const std::uint8_t* data, std::size_t size, int index,
                              LoadedTexture& out, std::string& error);
+
+// The same from an image already decoded (decoding needs no GL and may run on any thread).
+bool CreateTextureFromImage(Device& device, const DecodedImage& image, int index,
+                            LoadedTexture& out, std::string& error);
 
 }  // namespace quixo::gfx

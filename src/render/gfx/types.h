@@ -112,6 +112,7 @@ struct DepthStencilOpDesc {
     StencilOp stencilDepthFailOp = StencilOp::Keep;
     StencilOp stencilPassOp = StencilOp::Keep;
     ComparisonFunc stencilFunc = ComparisonFunc::Always;
+    bool operator==(const DepthStencilOpDesc&) const = default;
 };
 
 struct DepthStencilDesc {
@@ -123,6 +124,7 @@ struct DepthStencilDesc {
     std::uint8_t stencilWriteMask = 0xFF;
     DepthStencilOpDesc frontFace;
     DepthStencilOpDesc backFace;
+    bool operator==(const DepthStencilDesc&) const = default;
 };
 
 struct RenderTargetBlendDesc {
@@ -134,12 +136,14 @@ struct RenderTargetBlendDesc {
     Blend destBlendAlpha = Blend::Zero;
     BlendOp blendOpAlpha = BlendOp::Add;
     std::uint8_t renderTargetWriteMask = 0xF;
+    bool operator==(const RenderTargetBlendDesc&) const = default;
 };
 
 // Render target 0 only: the system never blends targets independently.
 struct BlendDesc {
     bool alphaToCoverageEnable = false;
     RenderTargetBlendDesc renderTarget0;
+    bool operator==(const BlendDesc&) const = default;
 };
 
 struct SamplerDesc {
