@@ -11,8 +11,8 @@
 #include "core/draw_lists.h"
 #include "core/render_settings.h"
 #include "cube_program.h"
-#include "gpu_fixture.h"
 #include "render/gfx/buffer_readback.h"
+#include "render_harness.h"
 #include "startup/startup.h"
 #include "unit/graph_builder.h"
 
@@ -21,32 +21,8 @@ namespace {
 
 constexpr int kW = 64;
 constexpr int kH = 36;
-constexpr int kCubeEntry = kProgramMeshFirstEntry;
-
-struct Harness {
-    SwapChain swapChain;
-    RenderDevice rd{};
-};
-
-// One renderer for the whole binary: shaders compile once, and the cube program's mesh sits
-// where the first stored program would.
-Harness& TheHarness() {
-    static Harness h;
-    static bool ready = [] {
-        quixo::test::EnsureGraphCore();
-        SwapChainDesc desc{kW, kH, Format::R8G8B8A8_UNORM};
-        if (!CreateSwapChain(Graphics().device, desc, nullptr, h.swapChain)) return false;
-        h.rd.width = kW;
-        h.rd.height = kH;
-        SetupDevice(h.rd, Graphics().device, Graphics().context, h.swapChain);
-        h.rd.gpu->timerQueries = true;
-        CompileShaders(h.rd);
-        UploadMesh(Graphics().device, CubeProgramStreams(), h.rd.gpu->meshes.entries[kCubeEntry]);
-        CreateRenderResources(h.rd, false, false);
-        return true;
-    }();
-    EXPECT_TRUE(ready);
-    return h;
+RenderHarness& TheHarness() {
+    return OpenRenderer(kW, kH);
 }
 
 struct Rgba {
@@ -128,7 +104,7 @@ class Renderer : public GpuTest {
 protected:
     void SetUp() override {
         GpuTest::SetUp();
-        Harness& h = TheHarness();
+        RenderHarness& h = TheHarness();
         ASSERT_NE(h.rd.gpu, nullptr);
         RebindLongLivedState(h.rd);
         RenderSettings& s = Settings();
