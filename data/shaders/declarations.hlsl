@@ -56,7 +56,7 @@ cbuffer GaussFilterData : register(b3)
     float gasWeight6;
     float gasWeight7;
     float gasScale;
-    float gasPad0;
+    float gasSpread;
     float gasPad1;
     float gasPad2;
 };

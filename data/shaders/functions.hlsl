@@ -258,7 +258,7 @@ float4 A_5_bloomHighlightPS(VO i) : SV_Target
                                  : float4(0, 0, 0, 1);
 }
 
-// Sixteen taps at the odd offsets +-1 .. +-15 texels along unit; each weight serves two taps.
+// Sixteen taps at the odd offsets +-1 .. +-15 steps along unit; each weight serves two taps.
 float4 gaussTaps(float2 b, float2 unit)
 {
     float weight[8] = { gasWeight0, gasWeight1, gasWeight2, gasWeight3,
@@ -286,7 +286,7 @@ VO A_6_gauss1VS(uint id : SV_VertexID)
 
 float4 A_6_gauss1PS(VO i) : SV_Target
 {
-    return gaussTaps(gaussBase(i.pos), float2(1 / w_width, 0));
+    return gaussTaps(gaussBase(i.pos), float2(gasSpread / w_width, 0));
 }
 
 VO A_7_gauss2VS(uint id : SV_VertexID)
@@ -298,7 +298,7 @@ VO A_7_gauss2VS(uint id : SV_VertexID)
 
 float4 A_7_gauss2PS(VO i) : SV_Target
 {
-    return gaussTaps(gaussBase(i.pos), float2(0, 1 / w_height));
+    return gaussTaps(gaussBase(i.pos), float2(0, gasSpread / w_height));
 }
 
 // The destination rectangle in 0..1 screen units, turned about its centre. The extra half turn

@@ -38,7 +38,7 @@ struct BloomEffectData {
 struct GaussFilterData {
     float gasWeight[8];
     float gasScale;
-    float gasPad0;
+    float gasSpread;  // tap spacing in target pixels
     float gasPad1;
     float gasPad2;
 };
@@ -155,7 +155,7 @@ inline constexpr ConstantBufferMember kConstantBufferMembers[] = {
     QUIXO_CB_WEIGHT(6),
     QUIXO_CB_WEIGHT(7),
     QUIXO_CB_MEMBER(3, "GaussFilterData", GaussFilterData, gasScale),
-    QUIXO_CB_MEMBER(3, "GaussFilterData", GaussFilterData, gasPad0),
+    QUIXO_CB_MEMBER(3, "GaussFilterData", GaussFilterData, gasSpread),
     QUIXO_CB_MEMBER(3, "GaussFilterData", GaussFilterData, gasPad1),
     QUIXO_CB_MEMBER(3, "GaussFilterData", GaussFilterData, gasPad2),
     QUIXO_CB_MEMBER(4, "PostEffectData", CompositeEffectData, dofFocus),

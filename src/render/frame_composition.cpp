@@ -31,7 +31,9 @@ void ClearAndBind(GpuState& gpu, int target) {
 }
 
 // One direction of the blur: 16 taps at odd offsets, weights 0.5 · wᵢ / Σw with
-// wᵢ = e^(−f·(2i)²), so the two taps of each weight sum to 1.
+// wᵢ = e^(−f·(2i)²), so the two taps of each weight sum to 1. The taps are a reference-frame
+// pixel apart (a pixel at 1920 × 1080, half a pixel at 960 × 540), so bloom and depth of field
+// reach as far at every size.
 void UploadGaussWeights(GpuState& gpu, float falloff, float scale) {
     GaussFilterData data{};
     float raw[8];
@@ -43,6 +45,7 @@ void UploadGaussWeights(GpuState& gpu, float falloff, float scale) {
     }
     for (int i = 0; i < 8; ++i) data.gasWeight[i] = 0.5f * raw[i] / sum;
     data.gasScale = scale;
+    data.gasSpread = gpu.viewport.height / kReferenceHeight;
     UploadConstants(gpu.constants[kGaussSlot], &data, sizeof data);
     gfx::PSSetConstantBuffers(*gpu.context, kGaussSlot, &gpu.constants[kGaussSlot]);
 }

@@ -232,10 +232,13 @@ void DrawSprite(GpuState& gpu, const SpriteItem& sprite) {
         texW = static_cast<float>(gpu.textures.entries[sprite.textureIndex].width);
         texH = static_cast<float>(gpu.textures.entries[sprite.textureIndex].height);
     }
-    const float hw = texW * sprite.size[0] * (sprite.srcRect[2] - sprite.srcRect[0]) /
-                     static_cast<float>(gpu.targets[kTargetSceneColour].width);
-    const float hh = texH * sprite.size[1] * (sprite.srcRect[3] - sprite.srcRect[1]) /
-                     static_cast<float>(gpu.targets[kTargetSceneColour].height);
+    // Half extents against the reference frame. The sprite entry measures x in units of the
+    // frame's height (it scales by h / w), so the reference width keeps the texels' shape at
+    // any aspect ratio, and at the reference size this is the target's own pixel size.
+    const float hw =
+        texW * sprite.size[0] * (sprite.srcRect[2] - sprite.srcRect[0]) / kReferenceWidth;
+    const float hh =
+        texH * sprite.size[1] * (sprite.srcRect[3] - sprite.srcRect[1]) / kReferenceHeight;
     SpriteData data{};
     std::memcpy(data.spritesrcRect, sprite.srcRect, sizeof sprite.srcRect);
     data.spriteDstRect[0] = sprite.center[0] - hw;

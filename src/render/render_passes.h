@@ -8,6 +8,12 @@
 
 namespace quixo {
 
+// The frame size the scenes were authored at. Whatever is sized in pixels (sprites, blur
+// spreads) is sized against it, so that every target size shows the same picture: a sprite
+// covers the same share of the frame's height, a blur reaches as far relative to it.
+constexpr float kReferenceWidth = 1920.0f;
+constexpr float kReferenceHeight = 1080.0f;
+
 // Map with discard, copy, unmap.
 void UploadConstants(gfx::Buffer& buffer, const void* data, std::size_t bytes);
 

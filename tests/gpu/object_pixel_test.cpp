@@ -283,5 +283,44 @@ TEST_F(ObjectPixels, FxaaOnAHardDiagonalEdgeFollowsTheSteps) {
     EXPECT_GT(blended, 0) << "the edge was not smoothed anywhere";
 }
 
+// A quad moving by (-0.5, -0.25) in clip space (left and down) since the previous frame. The
+// velocity is the motion in texture units, y pointing down; the depth is z / w. A quad whose
+// normal faces away from the motion trails: it stays where it was, which is what stretches a
+// moving object over the path it swept.
+TEST_F(ObjectPixels, VelocityAndDepthCarrySignedMotionAndTrailingVerticesStayBehind) {
+    constexpr std::uint32_t n = 16;
+    PerFrameData frame{};
+    frame.isBlur = 1;
+    SetConstants(0, frame);
+    PerObjectData object{};
+    Identity(object.world);
+    Identity(object.worldViewProj);
+    Identity(object.oldWorldViewProj);
+    object.oldWorldViewProj[12] = 0.5f;  // row-vector translation: the old position
+    object.oldWorldViewProj[13] = 0.25f;
+    SetConstants(1, object);
+    struct Case {
+        float normalX;
+        std::uint32_t insideX, insideY;    // a pixel the quad covers
+        std::uint32_t outsideX, outsideY;  // one it would cover at the other position
+    };
+    // Now over pixels 6..10 both ways; before over x 10..14, rows 4..8.
+    const Case cases[] = {{-1.0f, 7, 9, 12, 5}, {1.0f, 12, 5, 7, 9}};
+    for (const Case& c : cases) {
+        std::vector<MeshVertex> quad = Quad(0.25f);
+        for (MeshVertex& v : quad) {
+            v.normal[0] = c.normalX;
+            v.normal[2] = 0;
+        }
+        SetMesh(quad);
+        Image out = Render(kShaderVelocityAndDepth, kShaderVelocityAndDepth, n, n);
+        const float want[4] = {-0.25f, 0.125f, 1.0f, 0.5f};
+        const float clear[4] = {0, 0, 0, 0};
+        ExpectPixel(out.at(c.insideX, c.insideY), want, 1e-4f, "moving quad", c.insideX, c.insideY);
+        ExpectPixel(out.at(c.outsideX, c.outsideY), clear, 0, "moving quad", c.outsideX,
+                    c.outsideY);
+    }
+}
+
 }  // namespace
 }  // namespace quixo::gfx::test

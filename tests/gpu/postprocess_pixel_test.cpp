@@ -158,6 +158,7 @@ TEST_F(PostPasses, GaussianPassesSpreadAnImpulseWithTheWeights) {
     }
     for (float& v : gauss.gasWeight) v = 0.5f * v / sum;
     gauss.gasScale = 1;
+    gauss.gasSpread = 1;
     SetConstants(3, gauss);
     const std::uint32_t cx = 12, cy = 20;
     const Image impulse = MakeImage(n, n, [](std::uint32_t x, std::uint32_t y, float* p) {

@@ -2,8 +2,8 @@
 // match the host structs, and a failing entry or a packing slip is reported, not hidden.
 #include "render/shader_library.h"
 
-#include "gpu_fixture.h"
 #include "render/shader_source.h"
+#include "render_harness.h"
 
 namespace quixo::gfx::test {
 namespace {
@@ -11,11 +11,7 @@ namespace {
 using ShaderLibrary = GpuTest;
 
 ShaderLibrarySource Embedded() {
-    static bool arenas = [] {
-        SetupArenas();
-        return true;
-    }();
-    (void)arenas;
+    EnsureArenas();
     return EmbeddedShaderLibrary();
 }
 

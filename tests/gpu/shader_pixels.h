@@ -6,11 +6,11 @@
 #include <deque>
 #include <functional>
 
-#include "gpu_fixture.h"
 #include "mesh/mesh_vertex.h"
 #include "render/constant_buffers.h"
 #include "render/shader_library.h"
 #include "render/shader_source.h"
+#include "render_harness.h"
 
 namespace quixo::gfx::test {
 
@@ -65,7 +65,7 @@ protected:
     void SetUp() override {
         GpuTest::SetUp();
         static bool built = [this] {
-            SetupArenas();
+            EnsureArenas();
             const ShaderBuildReport report =
                 BuildShaderTables(device(), EmbeddedShaderLibrary(), Vertex(), Pixel());
             EXPECT_TRUE(report.ok()) << report.firstError();

@@ -7,12 +7,9 @@
 #include <vector>
 
 #include "core/timeline.h"
-#include "gpu_fixture.h"
 #include "graph/scene_data.h"
-#include "render/renderer.h"
+#include "render_harness.h"
 #include "startup/show_frame.h"
-#include "startup/startup.h"
-#include "unit/graph_builder.h"
 
 namespace quixo::gfx::test {
 namespace {
@@ -20,41 +17,9 @@ namespace {
 constexpr int kW = 160;
 constexpr int kH = 90;
 
-struct Show {
-    SwapChain swapChain;
-    RenderDevice rd{};
-};
-
 // The content start-up once for the whole binary, on its own swap chain of the frame size.
-Show& TheShow() {
-    static Show show;
-    static bool ready = [] {
-        quixo::test::EnsureGraphCore();
-        SwapChainDesc desc{kW, kH, Format::R8G8B8A8_UNORM};
-        if (!CreateSwapChain(Graphics().device, desc, nullptr, show.swapChain)) return false;
-        show.rd.width = kW;
-        show.rd.height = kH;
-        StartContent(show.rd, Graphics().device, Graphics().context, show.swapChain,
-                     ContentOptions{false, true, false});
-        return true;
-    }();
-    EXPECT_TRUE(ready);
-    return show;
-}
-
-// The clock as the main loop reads it at global frame `frame`: the first music position whose
-// reading is that frame.
-ClockReading ClockAt(std::int32_t frame) {
-    const auto durations = TimelineDurations();
-    std::int32_t ms = static_cast<std::int32_t>(std::int64_t{frame} * 1666 / 100);
-    while (ReadClock(ms, durations.data()).frame < frame) ++ms;
-    return ReadClock(ms, durations.data());
-}
-
-// One frame of the main loop: clock stored, graph evaluated, frame drawn and presented.
-void PlayFrame(Show& show, std::int32_t frame) {
-    const ClockReading clock = ClockAt(frame);
-    RunShowFrame(show.rd, clock, FrameOutput::Draw);
+RenderHarness& TheShow() {
+    return OpenRenderer(kW, kH, Content::Show);
 }
 
 struct Spread {
@@ -75,7 +40,7 @@ Spread ColourSpread(const std::vector<std::uint8_t>& rgba) {
 using ShowFrames = GpuTest;
 
 TEST_F(ShowFrames, TheMiddleFrameOfEverySceneRendersWithoutErrorAndIsNotFlat) {
-    Show& show = TheShow();
+    RenderHarness& show = TheShow();
     ASSERT_NE(show.rd.gpu, nullptr);
     RebindLongLivedState(show.rd);
     const auto durations = TimelineDurations();
@@ -106,7 +71,7 @@ TEST_F(ShowFrames, TheMiddleFrameOfEverySceneRendersWithoutErrorAndIsNotFlat) {
 // frames of every scene, each drawn after the frame before it, so that what lags a frame is
 // the same in both.
 TEST_F(ShowFrames, EveryScenesFramesMatchThePlainDrawPathBitForBit) {
-    Show& show = TheShow();
+    RenderHarness& show = TheShow();
     ASSERT_NE(show.rd.gpu, nullptr);
     RebindLongLivedState(show.rd);
     const std::uint64_t errorsBefore = GlErrorCount(device());

@@ -1,8 +1,9 @@
 // quixo-tool contact-sheet --every N [--size WxH] [--render WxH] [--columns C]
 //                          [--sources DIR | --graphs FILE [--tracks FILE]] --out FILE.png
 //
-// Frames are rendered at the show's own size and scaled down to the thumbnails: sprites are
-// sized in target pixels, so a frame rendered at thumbnail size would not look like the show.
+// Frames are rendered at the show's own size and scaled down to the thumbnails, which keeps
+// the detail a frame rendered at thumbnail size would lose (sprites and blurs are sized
+// against the 1920 x 1080 frame, so its layout would be the same).
 #include <algorithm>
 #include <memory>
 #include <string>

@@ -1,5 +1,7 @@
 #include "render/gfx/swap_chain.h"
 
+#include <algorithm>
+
 #include "render/gfx/gl.h"
 
 namespace quixo::gfx {
@@ -62,6 +64,19 @@ void Present(DeviceContext& context, SwapChain& swapChain, int syncInterval) {
     // Put back what the bound states say.
     ApplyBlendState(context.blend, nullptr);
     if (context.rasterizer && context.rasterizer->desc.scissorEnable) glEnable(GL_SCISSOR_TEST);
+}
+
+std::vector<std::uint8_t> ReadWindowPixels(std::int32_t width, std::int32_t height) {
+    const auto w = static_cast<std::size_t>(width), h = static_cast<std::size_t>(height);
+    std::vector<std::uint8_t> bottomUp(w * h * 4), rows(w * h * 4);
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
+    glReadBuffer(GL_BACK);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, bottomUp.data());
+    for (std::size_t y = 0; y < h; ++y) {
+        std::copy_n(&bottomUp[(h - 1 - y) * w * 4], w * 4, &rows[y * w * 4]);
+    }
+    return rows;
 }
 
 }  // namespace quixo::gfx

@@ -4,6 +4,7 @@
 // aspect kept and black bars around. The window is reached through PresentTarget, so that the
 // layer knows no window system; without a target Present only submits the frame.
 #include <cstdint>
+#include <vector>
 
 #include "render/gfx/context.h"
 #include "render/gfx/texture.h"
@@ -48,5 +49,9 @@ inline const Texture2D& GetBuffer(const SwapChain& swapChain) {
 }
 
 void Present(DeviceContext& context, SwapChain& swapChain, int syncInterval);
+
+// For tests: what the window's default framebuffer holds (read before the swap shows it), as
+// RGBA8 with rows top first.
+std::vector<std::uint8_t> ReadWindowPixels(std::int32_t width, std::int32_t height);
 
 }  // namespace quixo::gfx

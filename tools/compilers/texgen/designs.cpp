@@ -334,16 +334,16 @@ constexpr TextureDesign kTextureDesigns[kTextureCount] = {
     {"Spectrum stripes", SpectrumStripes},
     {"circuit board", CircuitBoard},
     {"noise", Noise},
-    {"flare", WarmFlare},
-    {"glow dot", GlowDot},
-    {"ring flare", RingFlare},
+    {"flare", WarmFlare, Alpha::Premultiplied},
+    {"glow dot", GlowDot, Alpha::Premultiplied},
+    {"ring flare", RingFlare, Alpha::Premultiplied},
     {"wedge machine", WedgeMachine},
     {"breadbin machine", BreadbinMachine},
     {"rubber-key machine", RubberKeyMachine},
     {"console machine", ConsoleMachine},
     {"CRT frame", CrtFrame},
-    {"star burst", StarBurst},
-    {"particle", Particle},
+    {"star burst", StarBurst, Alpha::Premultiplied},
+    {"particle", Particle, Alpha::Premultiplied},
 };
 
 static_assert(
@@ -360,6 +360,9 @@ bool DrawTexture(int index, Canvas& c, std::string& error) {
         return false;
     }
     kTextureDesigns[index].draw(c, error);
+    if (kTextureDesigns[index].alpha == Alpha::Premultiplied) {
+        for (Colour& p : c.pixels) p = {p.r * p.a, p.g * p.a, p.b * p.a, p.a};
+    }
     return error.empty();
 }
 

@@ -8,10 +8,16 @@ namespace texgen {
 
 using quixo::kTextureCount;
 
+// How a texture's colour relates to its alpha. Glows that sprites add to the picture are
+// premultiplied: the colour itself fades with the falloff, so additive blending (which ignores
+// alpha) lights the frame softly instead of adding a flat disc as far as the glow reaches.
+enum class Alpha { Straight, Premultiplied };
+
 // One row per texture, in texture-index order; the sizes are quixo::kTextureShapes.
 struct TextureDesign {
     const char* name;                                  // what the image shows, for messages
     void (*draw)(Canvas& canvas, std::string& error);  // error filled on failure
+    Alpha alpha = Alpha::Straight;
 };
 extern const TextureDesign kTextureDesigns[kTextureCount];
 
