@@ -92,10 +92,10 @@ constexpr bool IsOutOfPlace(const NodeTypeRow& row) {
     return row.type != &row - kNodeTypeTable;
 }
 
-// Only the empty record goes without a name and a function.
-constexpr bool HasWrongNameOrFunction(const NodeTypeRow& row) {
-    const bool empty = row.type == kNodeEmpty;
-    return empty != (row.name == nullptr) || empty != (row.run == nullptr);
+// Only the empty record goes without a name. (Whether a function's address is null is not a
+// constant under the sanitizers' null checks, so the functions are checked by a test.)
+constexpr bool HasWrongName(const NodeTypeRow& row) {
+    return (row.type == kNodeEmpty) != (row.name == nullptr);
 }
 
 constexpr bool SharesItsName(const NodeTypeRow& row) {
@@ -127,8 +127,7 @@ constexpr bool MisstatesItsPushes(const NodeTypeRow& row) {
 }
 
 static_assert(FirstRowThat(IsOutOfPlace) == -1, "row i of the node type table describes type i");
-static_assert(FirstRowThat(HasWrongNameOrFunction) == -1,
-              "every type but the empty record has a name and a function");
+static_assert(FirstRowThat(HasWrongName) == -1, "every type but the empty record has a name");
 static_assert(FirstRowThat(SharesItsName) == -1, "no two node types share a name");
 static_assert(FirstRowThat(RepeatsARole) == -1, "a parameter role appears once per type");
 static_assert(FirstRowThat(MisstatesItsPushes) == -1,

@@ -75,6 +75,14 @@ TEST(SceneSource, ParsesNamesTypesParametersLinksAndCounts) {
     EXPECT_EQ(std::memcmp(&scene.nodes[3], &zero, sizeof zero), 0);
 }
 
+// A named type without a function would parse and compile, then silently compute nothing.
+TEST(SceneSource, EveryNamedNodeTypeComputesSomething) {
+    for (const NodeTypeRow& row : kNodeTypeTable) {
+        EXPECT_EQ(row.name != nullptr, row.run != nullptr) << "type " << row.type;
+    }
+    EXPECT_EQ(kNodeTypeTable[kNodeEmpty].run, nullptr);
+}
+
 TEST(SceneSource, ReportsFaultsWithFileAndLine) {
     struct Case {
         std::string body;
