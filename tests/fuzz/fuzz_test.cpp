@@ -42,7 +42,7 @@ using Bytes = std::vector<std::uint8_t>;
 using Rng = std::mt19937;
 
 // Inputs per reader: a few thousand in all, a minute or two under the sanitizers.
-constexpr int kToolRuns = 400;
+constexpr int kToolRuns = 300;
 constexpr int kLibraryRuns = 1500;
 
 std::uint32_t Pick(Rng& rng, std::uint32_t n) {
