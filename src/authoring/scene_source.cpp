@@ -56,10 +56,12 @@ struct Parser {
             return;
         }
         const auto s = ParseIntWord(w[1], 0, kSceneCount - 1);
-        const auto d = ParseIntWord(w[3], 1, 0x7fffffff);
+        const auto d = ParseIntWord(w[3], 1, kMaxSceneDuration);
         if (!s) Fail(line.number, "scene index '" + std::string(w[1]) + "' is not 0..9");
-        if (!d)
-            Fail(line.number, "duration '" + std::string(w[3]) + "' is not a positive frame count");
+        if (!d) {
+            Fail(line.number, "duration '" + std::string(w[3]) + "' is not a frame count 1.." +
+                                  std::to_string(kMaxSceneDuration));
+        }
         if (!s || !d) return;
         out.index = static_cast<int>(*s);
         out.indexLine = line.number;

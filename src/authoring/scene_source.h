@@ -1,7 +1,7 @@
 #pragma once
 // The readable source of one scene graph, parsed into the stored records. The format:
 //
-//   scene 0 duration 540                 # which scene, and its length in frames
+//   scene 0 duration 540                 # which scene, and its length in frames (1..8200)
 //   eye    = constant p 0 2 -6 0         # name = type [count N] [p v0 v1 ...] [in a b ...]
 //   target = constant
 //   view   = camera_lens in eye target
@@ -18,6 +18,10 @@
 #include "graph/graph_types.h"
 
 namespace quixo {
+
+// The longest scene: the show's 8200 frames. Ten such durations add up to far less than the
+// clock's 32-bit range.
+constexpr std::int32_t kMaxSceneDuration = 8200;
 
 // The largest element count a source may give a node.
 constexpr std::uint32_t kMaxSourceElementCount = 4096;

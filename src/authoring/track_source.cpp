@@ -59,12 +59,13 @@ bool ParseTrackSource(std::string_view text, const std::string& file, TrackSourc
             fail(line.number, "expected a key: '<frame> <x> <y> <z>'");
             continue;
         }
-        const auto frame = ParseIntWord(w[0], 0, 0xffffffffLL);
+        const auto frame = ParseIntWord(w[0], 0, kMaxKeyFrame);
         const auto x = ParseFloatWord(w[1]);
         const auto y = ParseFloatWord(w[2]);
         const auto z = ParseFloatWord(w[3]);
         if (!frame) {
-            fail(line.number, "key frame '" + std::string(w[0]) + "' is not a frame number");
+            fail(line.number, "key frame '" + std::string(w[0]) + "' is not a frame 0.." +
+                                  std::to_string(kMaxKeyFrame));
             continue;
         }
         if (!x || !y || !z) {

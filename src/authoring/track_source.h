@@ -2,7 +2,8 @@
 // The readable source of the curve tracks, parsed into the stored records. The format:
 //
 //   track 2 linear          # track number 0..63 and kind: linear (0) or catmull_rom (1)
-//   0     10 10 10          # frame x y z, frames in non-decreasing order, at most 64 keys
+//   0     10 10 10          # frame x y z, frames 0..8200 in non-decreasing order, at most
+//                           # 64 keys
 //   400   60 20 0
 //   1000  60 20 0           # two keys on one frame make a jump
 //

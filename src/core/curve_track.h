@@ -20,6 +20,11 @@ struct CurveTrack {
 };
 static_assert(sizeof(CurveTrack) == 1032);
 
+// The latest frame a key may lie on: tracks are sampled at a frame of the show or of a scene,
+// and neither goes past the show's 8200 frames. The source compiler refuses later keys, and a
+// summing sampler never runs further than this on stored tracks that passed no compiler.
+constexpr std::uint32_t kMaxKeyFrame = 8200;
+
 constexpr std::uint32_t kStoredTracksBytes = kCurveTrackCount * sizeof(CurveTrack);  // 66048
 
 }  // namespace quixo

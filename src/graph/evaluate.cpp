@@ -19,19 +19,22 @@ ValueArray* EmptyValueArray() {
 }
 
 void InitGraphCore() {
-    g_emptyValueArray = static_cast<ValueArray*>(Allocate(sizeof(ValueArray)));
+    g_emptyValueArray = static_cast<ValueArray*>(Allocate(sizeof(ValueArray), alignof(ValueArray)));
 }
 
 void AllocateGraphSlots() {
     GraphSlots& slots = Slots();
-    slots.nodes = static_cast<OperatorNode**>(Allocate(kGraphSlots * sizeof(OperatorNode*)));
+    slots.nodes = static_cast<OperatorNode**>(
+        Allocate(kGraphSlots * sizeof(OperatorNode*), alignof(OperatorNode*)));
     for (int s = 0; s < kGraphSlots; ++s) {
-        slots.nodes[s] =
-            static_cast<OperatorNode*>(Allocate(kNodesPerGraph * sizeof(OperatorNode)));
+        slots.nodes[s] = static_cast<OperatorNode*>(
+            Allocate(kNodesPerGraph * sizeof(OperatorNode), alignof(OperatorNode)));
     }
-    slots.values = static_cast<ValueArray**>(Allocate(kGraphSlots * sizeof(ValueArray*)));
+    slots.values = static_cast<ValueArray**>(
+        Allocate(kGraphSlots * sizeof(ValueArray*), alignof(ValueArray*)));
     for (int s = 0; s < kGraphSlots; ++s) {
-        slots.values[s] = static_cast<ValueArray*>(Allocate(kNodesPerGraph * sizeof(ValueArray)));
+        slots.values[s] = static_cast<ValueArray*>(
+            Allocate(kNodesPerGraph * sizeof(ValueArray), alignof(ValueArray)));
     }
 }
 

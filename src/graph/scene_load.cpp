@@ -24,8 +24,8 @@ void LoadStoredScene(int slot, const StoredNode* records) {
         out.elements = nullptr;
         if (stored.count != 0) {
             const std::uint32_t bytes = stored.count * static_cast<std::uint32_t>(sizeof(Vec4));
-            Allocate(bytes);
-            out.elements = static_cast<Vec4*>(Allocate(bytes));
+            Allocate(bytes, alignof(Vec4));
+            out.elements = static_cast<Vec4*>(Allocate(bytes, alignof(Vec4)));
         }
     }
 }

@@ -28,19 +28,24 @@ void InitArena(Arena& arena, std::uint64_t blockSize) {
     arena.fillOffset = 0;
 }
 
-void* ArenaAllocate(Arena& arena, std::uint32_t n) {
+void* ArenaAllocate(Arena& arena, std::uint32_t n, std::uint32_t alignment) {
     std::lock_guard<std::mutex> guard(arena.lock);
     // The test looks at the offset before this allocation is added, and the lock stays held
     // while the box is open.
     if (arena.fillOffset > kArenaWarnOffset) {
         ShowMessageBox("memory over!!!");
     }
+    // Rounded by address, so that alignments past the base's 32 bytes hold too. A storing
+    // through a misaligned pointer is undefined, and some vector loads fault on it.
+    const auto end = reinterpret_cast<std::uintptr_t>(arena.base) + arena.fillOffset;
+    const std::uint64_t pad = alignment > 1 ? (alignment - end % alignment) % alignment : 0;
     if (arena.base == nullptr ||
-        static_cast<std::uint64_t>(arena.fillOffset) + n > arena.capacity) {
+        static_cast<std::uint64_t>(arena.fillOffset) + pad + n > arena.capacity) {
         FatalError("memory arena exhausted: " + std::to_string(n) + " bytes requested with " +
                    std::to_string(arena.fillOffset) + " of " + std::to_string(arena.capacity) +
                    " in use");
     }
+    arena.fillOffset += static_cast<std::uint32_t>(pad);
     void* result = arena.base + arena.fillOffset;
     arena.fillOffset += n;
     return result;
@@ -66,8 +71,8 @@ void SetupArenas() {
     InitArena(FrameArena());
 }
 
-void* Allocate(std::uint32_t n) {
-    return ArenaAllocate(MemoryArena(), n);
+void* Allocate(std::uint32_t n, std::uint32_t alignment) {
+    return ArenaAllocate(MemoryArena(), n, alignment);
 }
 
 void ResetFrameArena() {

@@ -21,10 +21,12 @@ struct Arena {
 // message when the system refuses.
 void InitArena(Arena& arena, std::uint64_t blockSize = kArenaBlockSize);
 
-// n zeroed bytes from the arena, contiguous with the previous allocation (no header, no
-// rounding). Past 256 MiB every allocation first shows "memory over!!!"; an allocation that
-// would run past the block's end stops the program instead of handing out memory it lacks.
-void* ArenaAllocate(Arena& arena, std::uint32_t n);
+// n zeroed bytes from the arena, right after the previous allocation (no header) once the fill
+// offset is rounded up to alignment (a power of two: alignof the elements the block will hold;
+// 1, the default, rounds nothing). Past 256 MiB every allocation first shows "memory over!!!";
+// an allocation that would run past the block's end stops the program instead of handing out
+// memory it lacks.
+void* ArenaAllocate(Arena& arena, std::uint32_t n, std::uint32_t alignment = 1);
 
 // Sets the fill offset back to 0.
 void ArenaReset(Arena& arena);
@@ -36,8 +38,8 @@ Arena& FrameArena();
 // Reserves both blocks; the first step of start-up, before any allocation.
 void SetupArenas();
 
-// n bytes from the MemoryArena.
-void* Allocate(std::uint32_t n);
+// n bytes from the MemoryArena, aligned as ArenaAllocate aligns them.
+void* Allocate(std::uint32_t n, std::uint32_t alignment = 1);
 
 // Resets the FrameArena (twice a frame: before graph evaluation and before rendering).
 void ResetFrameArena();

@@ -98,12 +98,60 @@ void selinvr(QuadMesh& mesh) {
     for (std::uint32_t i = 0; i < mesh.quadCount; ++i) mesh.selected[i] = mesh.selected[i] ? 0 : 1;
 }
 
+namespace {
+
+// Per vertex: 1 + the first odd-flagged quad using it, 0 for none. Kept all zero between
+// expands.
+std::uint32_t firstSourceOf[kMeshCapacity];
+
+// The flag an unselected quad gets from the first source quad (in mesh order) sharing a corner
+// with it: twice the number of corner pairs they share, 0 when no source touches it.
+std::uint32_t ExpandedFlag(const QuadMesh& mesh, std::uint32_t j) {
+    std::uint32_t first = 0;
+    for (int c = 0; c < 4; ++c) {
+        const std::uint32_t s = firstSourceOf[mesh.quads[j][c]];
+        if (s != 0 && (first == 0 || s < first)) first = s;
+    }
+    return first == 0 ? 0 : 2 * static_cast<std::uint32_t>(adjquad(mesh, first - 1, j));
+}
+
+bool CornersInRange(const QuadMesh& mesh, std::uint32_t n) {
+    for (std::uint32_t i = 0; i < n; ++i) {
+        for (int c = 0; c < 4; ++c) {
+            if (mesh.quads[i][c] >= kMeshCapacity) return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+// Each source quad (odd flag), in mesh order, marks every still unmarked quad with twice the
+// corners they share. Marks are even, so the sources are the quads odd at the start, and an
+// unselected quad keeps the mark of the first source it shares a vertex with: one pass over the
+// corners finds that source per vertex, instead of comparing every pair of quads.
 void expands(QuadMesh& mesh, std::uint32_t value) {
     const std::uint32_t n = mesh.quadCount;
-    for (std::uint32_t i = 0; i < n; ++i) {
-        if ((mesh.selected[i] & 1) == 0) continue;
+    if (CornersInRange(mesh, n)) {
+        for (std::uint32_t i = n; i-- > 0;) {
+            if ((mesh.selected[i] & 1) == 0) continue;
+            for (int c = 0; c < 4; ++c) firstSourceOf[mesh.quads[i][c]] = i + 1;
+        }
         for (std::uint32_t j = 0; j < n; ++j) {
-            if (mesh.selected[j] == 0) mesh.selected[j] = 2 * adjquad(mesh, i, j);
+            if (mesh.selected[j] == 0) mesh.selected[j] = ExpandedFlag(mesh, j);
+        }
+        for (std::uint32_t i = 0; i < n; ++i) {
+            if ((mesh.selected[i] & 1) == 0) continue;
+            for (int c = 0; c < 4; ++c) firstSourceOf[mesh.quads[i][c]] = 0;
+        }
+    } else {
+        // A corner past the vertex table (only a corrupted mesh has one): the pairwise scan,
+        // which reads no table by vertex.
+        for (std::uint32_t i = 0; i < n; ++i) {
+            if ((mesh.selected[i] & 1) == 0) continue;
+            for (std::uint32_t j = 0; j < n; ++j) {
+                if (mesh.selected[j] == 0) mesh.selected[j] = 2 * adjquad(mesh, i, j);
+            }
         }
     }
     for (std::uint32_t i = 0; i < n; ++i) {

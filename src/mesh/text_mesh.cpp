@@ -211,14 +211,11 @@ TextMesh StoreTextMesh(Arena& arena, const TextGeometry& geometry) {
     TextMesh mesh;
     mesh.vertexCount = static_cast<std::uint16_t>(geometry.vertices.size());
     mesh.indexCount = static_cast<std::uint16_t>(geometry.indices.size());
-    // The arena hands out bytes without rounding, and the index array before may end on an odd
-    // pair of bytes: pad so that the vertex floats are aligned.
-    const auto end = reinterpret_cast<std::uintptr_t>(ArenaAllocate(arena, 0));
-    ArenaAllocate(arena, static_cast<std::uint32_t>((4 - end % 4) % 4));
-    mesh.vertices =
-        static_cast<TextVertex*>(ArenaAllocate(arena, mesh.vertexCount * sizeof(TextVertex)));
-    mesh.indices =
-        static_cast<std::uint16_t*>(ArenaAllocate(arena, mesh.indexCount * sizeof(std::uint16_t)));
+    // The index array before may end on an odd pair of bytes: the vertex floats are aligned.
+    mesh.vertices = static_cast<TextVertex*>(
+        ArenaAllocate(arena, mesh.vertexCount * sizeof(TextVertex), alignof(TextVertex)));
+    mesh.indices = static_cast<std::uint16_t*>(
+        ArenaAllocate(arena, mesh.indexCount * sizeof(std::uint16_t), alignof(std::uint16_t)));
     if (mesh.vertexCount > 0) {
         std::memcpy(mesh.vertices, geometry.vertices.data(), mesh.vertexCount * sizeof(TextVertex));
     }

@@ -18,10 +18,14 @@ const CurveTrack& TrackAt(const RenderDevice& device, std::uint32_t k) {
     return k < kCurveTrackCount ? device.curveTracks[k] : kNoTrack;
 }
 
-// Frames 0 .. n-1 of the track summed in float, component by component; nothing for n <= 0.
+// Frames 0 .. n-1 of the track summed in float, component by component; nothing for n <= 0
+// (a negative time wrapped into the track). A track whose keys run past the show (only a stored
+// one that passed no compiler) is summed no further than the latest key frame allowed: the loop
+// is bounded, and every track the compiler accepts sums as before.
 Float3 SumTrack(const CurveTrack& track, std::int32_t n) {
+    const std::int32_t frames = n < std::int32_t{kMaxKeyFrame} ? n : std::int32_t{kMaxKeyFrame};
     Float3 s{0.0f, 0.0f, 0.0f};
-    for (std::int32_t j = 0; j < n; ++j) {
+    for (std::int32_t j = 0; j < frames; ++j) {
         const Float3 v = SampleTrack(track, static_cast<std::uint32_t>(j));
         s.x += v.x;
         s.y += v.y;

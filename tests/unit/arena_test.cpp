@@ -32,6 +32,29 @@ TEST(Arena, HandsOutContiguousZeroedMemoryFromAnAlignedBase) {
     EXPECT_EQ(ArenaAllocate(arena, 4), arena.base);
 }
 
+TEST(Arena, RoundsABlockUpToItsElementsAlignment) {
+    Arena arena;
+    InitArena(arena, 1 << 20);
+    ArenaAllocate(arena, 3);  // odd text before, as the shader source leaves it
+    struct Case {
+        std::uint32_t bytes, alignment, expectedOffset;
+    };
+    // Offsets are from the 32-byte base; 64 rounds by address, past the base's own alignment.
+    const Case cases[] = {{1, 1, 3}, {16, 16, 16}, {8, 8, 32}, {2, 2, 40}, {1, 64, 64}, {4, 4, 68}};
+    for (const Case& c : cases) {
+        const auto* p = static_cast<std::uint8_t*>(ArenaAllocate(arena, c.bytes, c.alignment));
+        EXPECT_EQ(p - arena.base, c.expectedOffset) << c.alignment;
+        EXPECT_EQ(Address(p) % c.alignment, 0u);
+    }
+    // The padding counts against the block like any byte: 80 bytes would fit at 4001, not at
+    // 4032.
+    Arena small;
+    InitArena(small, 4096);
+    ArenaAllocate(small, 4001);
+    EXPECT_EXIT(ArenaAllocate(small, 80, 32), ::testing::ExitedWithCode(1),
+                "memory arena exhausted");
+}
+
 TEST(Arena, AllocationPastTheBlockStopsWithAMessage) {
     Arena arena;
     InitArena(arena, 4096);

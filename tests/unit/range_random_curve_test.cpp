@@ -106,6 +106,15 @@ TEST_F(RangeRandomCurve, CurveSamplerWrapsAndSums) {
     // Frames 0, 1 and 2: 0 + 100 + 200 hundredths.
     EXPECT_TRUE(VecNear(g.at(sum, 0), {3, 6, -0.03f, 0}, 1e-5f));
     EXPECT_TRUE(VecNear(g.at(sumNegative, 0), {0, 0, 0, 0}));
+
+    // A stored track whose last key lies two billion frames out, summed to frame 10^9: the sum
+    // stops at the latest key frame a compiled track may have, 8200.
+    SetRamp(10, 2000000000u);
+    GraphBuilder late;
+    const int far = late.Node(40, {10, 1, 0, 1}, {late.Data({{1e9f, 0, 0, 0}})});
+    late.Evaluate();
+    // Frames 0..8199 on a ramp of 100 a frame: 100 x 8199 x 8200 / 2, in hundredths.
+    EXPECT_NEAR(late.at(far, 0).x, 100.0 * 8199 * 8200 / 2 * 0.01, 3e4);
 }
 
 TEST_F(RangeRandomCurve, CurveSamplerWithoutATrackGivesZeros) {

@@ -237,6 +237,14 @@ TEST(SceneSource, ChecksTheSetOfScenesAsAWhole) {
     EXPECT_EQ(FirstError(scenes),
               "s9.scene:1: the ten durations add up to 8199 frames, short of the show's 8200");
 
+    // A scene may last the whole show, not longer: ten such durations stay far inside the
+    // clock's 32-bit sums.
+    scenes = Scenes();
+    scenes[0].text = "scene 0 duration 8200\nc = constant\n";
+    EXPECT_EQ(FirstError(scenes), "");
+    scenes[0].text = "scene 0 duration 8201\nc = constant\n";
+    EXPECT_EQ(FirstError(scenes), "s0.scene:1: duration '8201' is not a frame count 1..8200");
+
     // A call that leads back through another scene, reported where the loop closes.
     scenes = Scenes();
     scenes[1].text = "scene 1 duration 60\ncall = subgraph_call p 2\n";
@@ -279,6 +287,8 @@ TEST(TrackSource, ParsesKindsAndKeysAndReportsBadOnes) {
         {"track 64 linear\n", "b.track:1: track number '64' is not 0..63"},
         {"track 1 linear\n10 0 0 0\n5 0 0 0\n",
          "b.track:3: key frame 5 comes before the previous key's 10"},
+        {"track 1 linear\n0 0 0 0\n8200 0 0 0\n8201 0 0 0\n",
+         "b.track:4: key frame '8201' is not a frame 0..8200"},
         {"0 1 2 3\n", "b.track:1: a key before any 'track' line"},
         {"track 1 linear\n0 1 2\n", "b.track:2: expected a key: '<frame> <x> <y> <z>'"},
         {"track 2 linear\n", "b.track:1: track 2 is already defined at a.track:1"},

@@ -42,5 +42,16 @@ TEST(Timeline, EndsAtFrame8200) {
     EXPECT_TRUE(r.end);
 }
 
+TEST(Timeline, DurationsPastThe32BitRangeDoNotWrap) {
+    // Summed in 32 bits, the second duration would wrap negative and frame 600 would read as
+    // past every scene.
+    const std::int32_t huge[10] = {INT32_MAX, INT32_MAX, 1, 1, 1, 1, 1, 1, 1, 1};
+    const ClockReading r = ReadClock(9996, huge);
+    EXPECT_EQ(r.frame, 600);
+    EXPECT_EQ(r.scene, 0);
+    EXPECT_EQ(r.sceneFrame, 600);
+    EXPECT_EQ(r.sceneEndFrame, INT32_MAX);
+}
+
 }  // namespace
 }  // namespace quixo
