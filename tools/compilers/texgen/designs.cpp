@@ -361,7 +361,14 @@ bool DrawTexture(int index, Canvas& c, std::string& error) {
     }
     kTextureDesigns[index].draw(c, error);
     if (kTextureDesigns[index].alpha == Alpha::Premultiplied) {
-        for (Colour& p : c.pixels) p = {p.r * p.a, p.g * p.a, p.b * p.a, p.a};
+        // Additive sprites are also alpha-tested at 0.5, so a falling alpha would end the glow
+        // in a hard disc: the colour carries the whole falloff, and alpha is full wherever any
+        // light is left once stored in 8 bits (and zero where none is, so nothing is drawn).
+        constexpr float kDarkest = 0.5f / 255.0f;
+        for (Colour& p : c.pixels) {
+            p = {p.r * p.a, p.g * p.a, p.b * p.a, p.a};
+            p.a = std::max({p.r, p.g, p.b}) >= kDarkest ? 1.0f : 0.0f;
+        }
     }
     return error.empty();
 }
