@@ -182,7 +182,13 @@ void Flare(Canvas& c, const Colour& tint) {
     const float cx = c.width * 0.5f, cy = c.height * 0.5f;
     Glow(c, cx, cy, c.width * 0.12f, 1.0f, {tint.r, tint.g, tint.b, 0.8f});
     Glow(c, cx, cy, c.width * 0.03f, 1.0f, kWhite);
-    FillRect(c, 0, cy - 6, c.width, cy + 6, {tint.r, tint.g, tint.b, 0.35f});
+    // The streak thins out over the outer part of the width, so that it still ends softly
+    // when a sprite draws the flare smaller than the frame.
+    for (int x = 0; x < c.width; ++x) {
+        const float u = std::fabs((x + 0.5f) / c.width * 2 - 1);
+        const float thin = std::clamp((1 - u) / 0.45f, 0.0f, 1.0f);
+        FillRect(c, x, cy - 6, x + 1, cy + 6, {tint.r, tint.g, tint.b, 0.35f * thin});
+    }
     Blur(c, 8, 2);
 }
 
@@ -361,7 +367,14 @@ bool DrawTexture(int index, Canvas& c, std::string& error) {
     }
     kTextureDesigns[index].draw(c, error);
     if (kTextureDesigns[index].alpha == Alpha::Premultiplied) {
-        for (Colour& p : c.pixels) p = {p.r * p.a, p.g * p.a, p.b * p.a, p.a};
+        // Additive sprites are also alpha-tested at 0.5, so a falling alpha would end the glow
+        // in a hard disc: the colour carries the whole falloff, and alpha is full wherever any
+        // light is left once stored in 8 bits (and zero where none is, so nothing is drawn).
+        constexpr float kDarkest = 0.5f / 255.0f;
+        for (Colour& p : c.pixels) {
+            p = {p.r * p.a, p.g * p.a, p.b * p.a, p.a};
+            p.a = std::max({p.r, p.g, p.b}) >= kDarkest ? 1.0f : 0.0f;
+        }
     }
     return error.empty();
 }
