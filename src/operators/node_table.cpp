@@ -141,6 +141,16 @@ void RunNodeType(const NodeContext& ctx) {
     if (run != nullptr) run(ctx);
 }
 
+void MarkNamedTextures(const StoredNode* nodes, int count, bool* named, int tableSize) {
+    for (int n = 0; n < count; ++n) {
+        const int k = ParamWithRole(NodeTypeRowOf(nodes[n].type), kTexture);
+        if (k < 0) continue;
+        const float index = nodes[n].params[k];
+        if (index >= 0.0f && index < static_cast<float>(tableSize))
+            named[static_cast<int>(index)] = true;
+    }
+}
+
 const char* NodeTypeName(std::uint32_t type) {
     return NodeTypeRowOf(type).name;
 }

@@ -128,6 +128,10 @@ constexpr int ParamWithRole(const NodeTypeRow& row, ParamRole role) {
     return -1;
 }
 
+// Marks in named[0 .. tableSize-1] each texture index that a parameter of the `count` nodes
+// names, through its row's texture role.
+void MarkNamedTextures(const StoredNode* nodes, int count, bool* named, int tableSize);
+
 // The name of type 1..59, or nullptr for any other number.
 const char* NodeTypeName(std::uint32_t type);
 

@@ -205,6 +205,8 @@ void RenderFrame(RenderDevice& rd) {
     gpu.lastSubmitMs =
         std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
     gfx::Present(*gpu.context, *gpu.swapChain, s.vsyncEnabled ? 1 : 0);
+    // Textures still arriving come one a frame, once this one is on its way.
+    UploadNextTexture(gpu);
     EndFrameState();
 }
 

@@ -80,9 +80,8 @@ void DrawMesh(GpuState& gpu, const GpuMesh& mesh) {
 }
 
 const gfx::ShaderResourceView* TextureView(GpuState& gpu, std::int32_t index) {
-    if (index < 0 || index >= kTextureCount) return nullptr;
-    const gfx::ShaderResourceView& view = gpu.textures.entries[index].view;
-    return view.name != 0 ? &view : nullptr;
+    const gfx::LoadedTexture* texture = UsableTexture(gpu, index);
+    return texture != nullptr && texture->view.name != 0 ? &texture->view : nullptr;
 }
 
 // The loaders check every shader index a graph can push, but the tables must not be read past
@@ -228,9 +227,9 @@ void DrawSprite(GpuState& gpu, const SpriteItem& sprite) {
     const gfx::ComparisonFunc comparison = DepthOff(gpu);
     gfx::OMSetBlendState(*gpu.context, SpriteBlend(gpu, sprite.blendMode));
     float texW = 0.0f, texH = 0.0f;
-    if (sprite.textureIndex >= 0 && sprite.textureIndex < kTextureCount) {
-        texW = static_cast<float>(gpu.textures.entries[sprite.textureIndex].width);
-        texH = static_cast<float>(gpu.textures.entries[sprite.textureIndex].height);
+    if (const gfx::LoadedTexture* texture = UsableTexture(gpu, sprite.textureIndex)) {
+        texW = static_cast<float>(texture->width);
+        texH = static_cast<float>(texture->height);
     }
     // Half extents against the reference frame. The sprite entry measures x in units of the
     // frame's height (it scales by h / w), so the reference width keeps the texels' shape at

@@ -107,14 +107,25 @@ void SetupDevice(RenderDevice& rd, gfx::Device& device, gfx::DeviceContext& cont
 void CompileShaders(RenderDevice& rd);
 // Entries 0 .. count-1 from the text meshes' streams; returns count.
 int UploadTextMeshes(RenderDevice& rd, const MeshStreams* streams, int count);
-// Starts decoding the 29 embedded images on worker threads, one per core, so that the decoding
-// overlaps the start-up steps before CreateTextures. Needs no GL; calling it again while the
-// decoding runs or before CreateTextures has taken its images does nothing.
-void StartTextureDecoding();
-// The 29 textures from the decoded images (waiting for the decoding; started here when
-// StartTextureDecoding was not called), uploaded on the calling thread, which owns the GL
-// context. A corrupt image stops the program with a message naming its index.
+// Starts decoding the 29 embedded images afresh on worker threads, one per core, so that the
+// decoding overlaps the start-up steps. Needs no GL. The workers decode the images marked in
+// `first` (the first frame's, when known; null: all in turn), the others once a frame has been
+// presented. Each texture is uploaded on the GL thread the first time a frame draws it
+// (UsableTexture), and each RenderFrame uploads one more that is decoded already after its
+// present, so the first frame waits only for its own.
+void StartTextureDecoding(const bool first[kTextureCount]);
+// Texture `index` of the table (null outside it), uploaded first if it is not yet, waiting for
+// its decoding; decoding starts here if no start-up began it. Called on the GL thread. A
+// corrupt image stops the program with a message naming its index.
+const gfx::LoadedTexture* UsableTexture(GpuState& gpu, std::int32_t index);
+// Uploads the first texture that is decoded and not yet uploaded, if any, without waiting.
+void UploadNextTexture(GpuState& gpu);
+// Every texture not yet uploaded, waiting for their decoding.
+void FinishTextures(RenderDevice& rd);
+// All 29 textures afresh, decoded and uploaded before it returns.
 void CreateTextures(RenderDevice& rd);
+// Seconds spent uploading textures since decoding last started.
+double TextureUploadSeconds();
 void CreateRenderResources(RenderDevice& rd, bool vsync, bool antiAlias);
 
 // One frame of the composition chain, present included, from the global draw lists,

@@ -9,6 +9,7 @@
 #include "memory/arena.h"
 #include "mesh/embedded_programs.h"
 #include "mesh/text_mesh.h"
+#include "operators/node_table.h"
 #include "render/renderer.h"
 
 namespace quixo {
@@ -39,8 +40,12 @@ StartupTimes StartContent(RenderDevice& rd, gfx::Device& device, gfx::DeviceCont
     StartupTimes t{};
     const StepClock::time_point begin = StepClock::now();
     // PNG decoding is the longest step and needs no GL: it runs on the other cores while this
-    // thread builds the meshes and compiles the shaders; CreateTextures waits for it.
-    StartTextureDecoding();
+    // thread builds the meshes and compiles the shaders. No step waits for it: each texture is
+    // uploaded when a frame first draws it, the others a frame at a time (see renderer.h).
+    // The show begins with scene 0: its textures are decoded first.
+    bool first[kTextureCount] = {};
+    MarkNamedTextures(StoredScenes(), kNodesPerGraph, first, kTextureCount);
+    StartTextureDecoding(first);
 
     StepClock::time_point step = StepClock::now();
     MakeTextMeshes(g_textMeshes);
@@ -67,10 +72,6 @@ StartupTimes StartContent(RenderDevice& rd, gfx::Device& device, gfx::DeviceCont
     step = StepClock::now();
     BuildProgramMeshes(rd, n);
     t.meshes = SecondsSince(step);
-
-    step = StepClock::now();
-    CreateTextures(rd);
-    t.textures = SecondsSince(step);
 
     step = StepClock::now();
     CreateRenderResources(rd, options.vsync, options.antiAlias);

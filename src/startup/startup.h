@@ -13,8 +13,6 @@ struct StartupTimes {
     double textMeshes;  // building the text meshes and uploading them
     double shaders;     // compiling the shader library
     double meshes;      // building and uploading the 39 program meshes
-    double textures;    // the rest of the textures' decoding (begun first, on worker
-                        // threads), then creating them
     double resources;   // device set-up and render resources
     double scenes;      // graph storage, scene graphs and curve tracks
     double total;
@@ -32,7 +30,8 @@ void BuildProgramMeshes(RenderDevice& rd, int firstEntry);
 
 // Runs, in this order: text meshes, device set-up on the given device, context and swap chain,
 // shaders, text upload into the first mesh entries, the 39 program meshes behind them,
-// textures, render resources, graph storage, the ten scenes into slots 0..9, the curve tracks.
+// render resources, graph storage, the ten scenes into slots 0..9, the curve tracks. The
+// textures' decoding starts first and goes on after it returns (see StartTextureDecoding).
 // rd.width and rd.height must hold the back buffer's size; the arenas and the graph core must
 // be set up. Failures stop the program with a message (inside the steps).
 StartupTimes StartContent(RenderDevice& rd, gfx::Device& device, gfx::DeviceContext& context,

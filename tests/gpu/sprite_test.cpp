@@ -49,7 +49,6 @@ Frame DrawSprites(std::uint32_t w, std::uint32_t h, std::initializer_list<Sprite
     RenderHarness& harness = OpenRenderer(w, h);
     RenderDevice& rd = harness.rd;
     RebindLongLivedState(rd);
-    if (rd.gpu->textures.entries[kChecker].view.name == 0) CreateTextures(rd);
     RenderSettings& s = Settings();
     ResetSettingsToStart(s);
     ResetAfterPresent(s);

@@ -37,6 +37,34 @@ TEST_F(TextureLoader, PngBecomesRgba8WithFullChainAndTopLevelView) {
     EXPECT_FLOAT_EQ(last[3], 1.0f);
 }
 
+// The start-up builds the chains on worker threads: they must hold what the GPU would build,
+// up to a rounding step a level (each level is rounded to 8 bits before the next is made from
+// it, and the driver's filter rounds its own way).
+TEST_F(TextureLoader, AChainMadeOnTheCpuMatchesTheOneTheGpuGenerates) {
+    for (const auto& [w, h] : {std::pair{64u, 32u}, std::pair{4u, 16u}}) {
+        DecodedImage image{w, h, std::vector<std::uint8_t>(std::size_t{w} * h * 4), {}};
+        std::uint32_t seed = 12345;
+        for (std::uint8_t& byte : image.rgba) {
+            seed = seed * 1664525u + 1013904223u;
+            byte = static_cast<std::uint8_t>(seed >> 24);
+        }
+        LoadedTexture gpu, cpu;
+        std::string error;
+        ASSERT_TRUE(CreateTextureFromImage(device(), image, 0, gpu, error)) << error;
+        MakeMipChain(image);
+        ASSERT_EQ(image.mips.size() + 1, FullMipCount(w, h));
+        ASSERT_TRUE(CreateTextureFromImage(device(), image, 0, cpu, error)) << error;
+        for (std::uint32_t mip = 1; mip < gpu.texture.desc.mipLevels; ++mip) {
+            const auto expected = ReadTexturePixels(gpu.texture, mip);
+            const auto actual = ReadTexturePixels(cpu.texture, mip);
+            ASSERT_EQ(actual.size(), expected.size());
+            for (std::size_t k = 0; k < actual.size(); ++k)
+                ASSERT_NEAR(actual[k], expected[k], mip * 1.01 / 255)
+                    << w << "x" << h << " mip " << mip;
+        }
+    }
+}
+
 TEST_F(TextureLoader, CorruptImageNamesItsIndex) {
     const std::uint8_t junk[] = {0x89, 'P', 'N', 'G', 1, 2, 3, 4, 5, 6, 7, 8};
     LoadedTexture loaded;

@@ -30,6 +30,14 @@ bool CreateTexture2D(Device& device, const Texture2DDesc& desc, const void* init
     return texture.name != 0;
 }
 
+void WriteTextureLevel(const Texture2D& texture, std::uint32_t mip, const void* pixels) {
+    const GlFormat gl = GlFormatOf(texture.desc.format);
+    const std::uint32_t w = texture.desc.width >> mip ? texture.desc.width >> mip : 1;
+    const std::uint32_t h = texture.desc.height >> mip ? texture.desc.height >> mip : 1;
+    glTextureSubImage2D(texture.name, static_cast<GLint>(mip), 0, 0, static_cast<GLsizei>(w),
+                        static_cast<GLsizei>(h), gl.uploadFormat, gl.uploadType, pixels);
+}
+
 bool CreateShaderResourceView(Device& device, const Texture2D& texture, ShaderResourceView& view,
                               std::uint32_t firstMip, std::uint32_t mipCount) {
     (void)device;

@@ -50,6 +50,9 @@ std::uint32_t FullMipCount(std::uint32_t width, std::uint32_t height);
 bool CreateTexture2D(Device& device, const Texture2DDesc& desc, const void* initialTop,
                      Texture2D& texture);
 
+// Replaces mip level `mip` of the texture; rows tightly packed, row 0 first.
+void WriteTextureLevel(const Texture2D& texture, std::uint32_t mip, const void* pixels);
+
 // Whole texture when mipCount is 0, else the given range.
 bool CreateShaderResourceView(Device& device, const Texture2D& texture, ShaderResourceView& view,
                               std::uint32_t firstMip = 0, std::uint32_t mipCount = 0);

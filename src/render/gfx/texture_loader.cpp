@@ -2,6 +2,8 @@
 
 #include <spng.h>
 
+#include <algorithm>
+
 namespace quixo::gfx {
 
 namespace {
@@ -49,6 +51,34 @@ bool DecodePng(const std::uint8_t* data, std::size_t size, DecodedImage& image, 
     return true;
 }
 
+void MakeMipChain(DecodedImage& image) {
+    image.mips.clear();
+    std::uint32_t w = image.width, h = image.height;
+    const std::uint8_t* src = image.rgba.data();
+    while (w > 1 || h > 1) {
+        const std::uint32_t mw = w > 1 ? w / 2 : 1, mh = h > 1 ? h / 2 : 1;
+        std::vector<std::uint8_t> level(std::size_t{mw} * mh * 4);
+        for (std::uint32_t y = 0; y < mh; ++y) {
+            const std::size_t row0 = std::size_t{std::min(2 * y, h - 1)} * w * 4;
+            const std::size_t row1 = std::size_t{std::min(2 * y + 1, h - 1)} * w * 4;
+            for (std::uint32_t x = 0; x < mw; ++x) {
+                const std::size_t x0 = std::size_t{std::min(2 * x, w - 1)} * 4;
+                const std::size_t x1 = std::size_t{std::min(2 * x + 1, w - 1)} * 4;
+                std::uint8_t* out = &level[(std::size_t{y} * mw + x) * 4];
+                for (int c = 0; c < 4; ++c) {
+                    const unsigned sum = src[row0 + x0 + c] + src[row0 + x1 + c] +
+                                         src[row1 + x0 + c] + src[row1 + x1 + c];
+                    out[c] = static_cast<std::uint8_t>((sum + 2) / 4);
+                }
+            }
+        }
+        image.mips.push_back(std::move(level));
+        src = image.mips.back().data();  // the buffer stays put when the vector grows
+        w = mw;
+        h = mh;
+    }
+}
+
 bool CreateTextureFromMemory(Device& device, const std::uint8_t* data, std::size_t size, int index,
                              LoadedTexture& out, std::string& error) {
     DecodedImage image;
@@ -76,7 +106,12 @@ bool CreateTextureFromImage(Device& device, const DecodedImage& image, int index
                 std::to_string(image.width) + " x " + std::to_string(image.height) + " texture";
         return false;
     }
-    GenerateMips(whole);
+    if (image.mips.size() + 1 == out.texture.desc.mipLevels) {
+        for (std::uint32_t mip = 1; mip < out.texture.desc.mipLevels; ++mip)
+            WriteTextureLevel(out.texture, mip, image.mips[mip - 1].data());
+    } else {
+        GenerateMips(whole);
+    }
     out.width = static_cast<std::int32_t>(image.width);
     out.height = static_cast<std::int32_t>(image.height);
     return true;

@@ -15,7 +15,14 @@ struct DecodedImage {
     std::uint32_t width = 0;
     std::uint32_t height = 0;
     std::vector<std::uint8_t> rgba;  // row 0 first, 4 bytes a pixel
+    // Levels 1.. of the mip chain when MakeMipChain made them; empty: the GPU makes them.
+    std::vector<std::vector<std::uint8_t>> mips;
 };
+
+// The rest of the image's full mip chain, each level the rounded 2 × 2 box average of the one
+// above (a side already one texel long averages with itself), as the GPU builds it. Needs no GL, so
+// that worker threads can spare the GL thread that work.
+void MakeMipChain(DecodedImage& image);
 
 // Decodes a PNG image of any bit depth and colour type into RGBA8; false with the decoder's
 // reason when the bytes are not a valid image. Without verifyChecksums the chunk CRCs and the
