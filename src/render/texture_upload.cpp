@@ -126,7 +126,7 @@ void Upload(GpuState& gpu, TextureDecoding& d, int i) {
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
-// Joins the workers once every image has been taken, so none outlives its work.
+// Joins the workers once every image is uploaded, so that none outlives its work.
 void JoinWhenDone(TextureDecoding& d, std::unique_lock<std::mutex>& lock) {
     if (d.workers.empty() || !AllUploaded(d)) return;
     lock.unlock();
