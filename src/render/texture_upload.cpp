@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "platform/message_box.h"
+#include "platform/thread_priority.h"
 #include "render/renderer.h"
 
 namespace quixo {
@@ -78,6 +79,8 @@ bool NoneLeft(const TextureDecoding& d) {
 }
 
 void DecodeWork(TextureDecoding& d) {
+    // The GL thread compiles shaders and draws the first frame meanwhile: it goes first.
+    LowerThisThreadsPriority();
     const StoredTexture* stored = StoredTextures();
     for (;;) {
         int i;
