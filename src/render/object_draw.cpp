@@ -72,16 +72,23 @@ void BindShaders(GpuState& gpu, int vertexIndex, int pixelIndex) {
     gfx::PSSetShader(*gpu.context, &gpu.pixelShaders.entries[pixelIndex]);
 }
 
-void DrawMesh(GpuState& gpu, const GpuMesh& mesh) {
+void BindMesh(GpuState& gpu, const GpuMesh& mesh) {
     gfx::IASetVertexBuffers(*gpu.context, &mesh.vertexBuffer, kVertexStride, 0);
     gfx::IASetIndexBuffer(*gpu.context, &mesh.indexBuffer, 0);
     gfx::IASetPrimitiveTopology(*gpu.context, gfx::PrimitiveTopology::TriangleList);
+}
+
+void DrawMesh(GpuState& gpu, const GpuMesh& mesh) {
+    BindMesh(gpu, mesh);
     gfx::DrawIndexed(*gpu.context, mesh.indexCount, 0, 0);
 }
 
-const gfx::ShaderResourceView* TextureView(GpuState& gpu, std::int32_t index) {
-    const gfx::LoadedTexture* texture = UsableTexture(gpu, index);
+const gfx::ShaderResourceView* ViewOf(const gfx::LoadedTexture* texture) {
     return texture != nullptr && texture->view.name != 0 ? &texture->view : nullptr;
+}
+
+const gfx::ShaderResourceView* TextureView(GpuState& gpu, std::int32_t index) {
+    return ViewOf(UsableTexture(gpu, index));
 }
 
 // The loaders check every shader index a graph can push, but the tables must not be read past
@@ -180,9 +187,7 @@ bool BindRun(GpuState& gpu, const DrawItem* items, std::uint32_t first, int step
 }
 
 void DrawMeshInstanced(GpuState& gpu, const GpuMesh& mesh, std::uint32_t instances) {
-    gfx::IASetVertexBuffers(*gpu.context, &mesh.vertexBuffer, kVertexStride, 0);
-    gfx::IASetIndexBuffer(*gpu.context, &mesh.indexBuffer, 0);
-    gfx::IASetPrimitiveTopology(*gpu.context, gfx::PrimitiveTopology::TriangleList);
+    BindMesh(gpu, mesh);
     gfx::DrawIndexedInstanced(*gpu.context, mesh.indexCount, instances, 0, 0);
 }
 
@@ -217,6 +222,22 @@ std::uint32_t DrawColourRun(GpuState& gpu, const DrawItem* items, std::uint32_t 
     return n;
 }
 
+// The colour pass over `count` items, first to last (step +1) or last to first (step −1), in
+// runs where they form them. `constants` holds the items' constants when already computed.
+void DrawColourList(GpuState& gpu, const DrawItem* items, std::uint32_t count, int step,
+                    const PerObjectData* constants) {
+    for (std::uint32_t done = 0; done < count;) {
+        const std::uint32_t i = step > 0 ? done : count - 1 - done;
+        const std::uint32_t run = DrawColourRun(gpu, items, count, i, step, constants);
+        if (run > 0) {
+            done += run;
+            continue;
+        }
+        DrawItemColour(gpu, items[i], constants ? &constants[i] : nullptr);
+        ++done;
+    }
+}
+
 const gfx::BlendState* SpriteBlend(GpuState& gpu, std::int32_t mode) {
     if (mode == 1) return &gpu.blendAlpha;
     if (mode == 2) return &gpu.blendAdditive;
@@ -227,7 +248,8 @@ void DrawSprite(GpuState& gpu, const SpriteItem& sprite) {
     const gfx::ComparisonFunc comparison = DepthOff(gpu);
     gfx::OMSetBlendState(*gpu.context, SpriteBlend(gpu, sprite.blendMode));
     float texW = 0.0f, texH = 0.0f;
-    if (const gfx::LoadedTexture* texture = UsableTexture(gpu, sprite.textureIndex)) {
+    const gfx::LoadedTexture* texture = UsableTexture(gpu, sprite.textureIndex);
+    if (texture != nullptr) {
         texW = static_cast<float>(texture->width);
         texH = static_cast<float>(texture->height);
     }
@@ -250,8 +272,7 @@ void DrawSprite(GpuState& gpu, const SpriteItem& sprite) {
     UploadConstants(gpu.constants[kSpriteSlot], &data, sizeof data);
     BindConstants(gpu, kSpriteSlot);
     BindShaders(gpu, kShaderSprite, kShaderSprite);
-    gfx::PSSetShaderResources(*gpu.context, kSpriteTextureSlot,
-                              TextureView(gpu, sprite.textureIndex));
+    gfx::PSSetShaderResources(*gpu.context, kSpriteTextureSlot, ViewOf(texture));
     gfx::IASetVertexBuffers(*gpu.context, nullptr, 0, 0);
     gfx::IASetPrimitiveTopology(*gpu.context, gfx::PrimitiveTopology::TriangleStrip);
     gfx::Draw(*gpu.context, 4, 0);
@@ -313,27 +334,9 @@ void ColourPass(GpuState& gpu) {
     DrawLists& lists = Lists();
     gfx::OMSetBlendState(ctx, &gpu.blendOpaque);
     // The velocity pass of this frame has computed the opaque items' constants.
-    for (std::uint32_t i = 0; i < lists.opaqueCount;) {
-        const std::uint32_t run =
-            DrawColourRun(gpu, lists.opaque, lists.opaqueCount, i, +1, gpu.opaqueConstants);
-        if (run > 0) {
-            i += run;
-            continue;
-        }
-        DrawItemColour(gpu, lists.opaque[i], &gpu.opaqueConstants[i]);
-        ++i;
-    }
+    DrawColourList(gpu, lists.opaque, lists.opaqueCount, +1, gpu.opaqueConstants);
     gfx::OMSetBlendState(ctx, &gpu.blendAlpha);
-    for (std::uint32_t i = lists.blendedCount; i > 0;) {
-        const std::uint32_t run =
-            DrawColourRun(gpu, lists.blended, lists.blendedCount, i - 1, -1, nullptr);
-        if (run > 0) {
-            i -= run;
-            continue;
-        }
-        DrawItemColour(gpu, lists.blended[i - 1], nullptr);
-        --i;
-    }
+    DrawColourList(gpu, lists.blended, lists.blendedCount, -1, nullptr);
     gfx::OMSetBlendState(ctx, &gpu.blendOpaque);
 
     if (lists.spriteCount > 0) SortSprites(lists.sprites, lists.spriteCount);

@@ -5,6 +5,7 @@
 // not compete with it for the cores; a texture is uploaded the first time a frame draws it
 // (decoded next if it is not yet), and after each present one more that is decoded already.
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
@@ -38,6 +39,9 @@ struct TextureDecoding {
     bool stop = false;        // workers take no more images
     bool started = false;
     double uploadSeconds = 0.0;
+    // Set once every texture of this start-up is uploaded: the frames that follow look no
+    // further, without the lock.
+    std::atomic<bool> allUploaded{false};
     std::mutex mutex;
     std::condition_variable decoded;  // an image was decoded
     std::condition_variable work;     // an image was wanted, or the background turn began
@@ -125,6 +129,7 @@ void Upload(GpuState& gpu, TextureDecoding& d, int i) {
     }
     d.images[i] = gfx::DecodedImage{};  // the pixels live on the GPU now
     d.state[i] = TextureState::Uploaded;
+    if (AllUploaded(d)) d.allUploaded = true;
     d.uploadSeconds +=
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
@@ -159,6 +164,7 @@ void StartTextureDecoding(const bool* first) {
         d.stop = false;
         d.started = true;
         d.uploadSeconds = 0.0;
+        d.allUploaded = false;
     }
     const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
     const unsigned count = std::min<unsigned>(cores, kTextureCount);
@@ -168,6 +174,7 @@ void StartTextureDecoding(const bool* first) {
 const gfx::LoadedTexture* UsableTexture(GpuState& gpu, std::int32_t index) {
     if (index < 0 || index >= kTextureCount) return nullptr;
     TextureDecoding& d = Decoding();
+    if (d.allUploaded) return &gpu.textures.entries[index];
     std::unique_lock<std::mutex> lock(d.mutex);
     if (d.state[index] != TextureState::Uploaded) {
         if (!d.started) {
@@ -192,6 +199,7 @@ const gfx::LoadedTexture* UsableTexture(GpuState& gpu, std::int32_t index) {
 
 void UploadNextTexture(GpuState& gpu) {
     TextureDecoding& d = Decoding();
+    if (d.allUploaded) return;
     std::unique_lock<std::mutex> lock(d.mutex);
     StartBackgroundTurn(d);
     for (int i = 0; i < kTextureCount; ++i) {

@@ -122,16 +122,15 @@ CommandRunner SetupProfile(CLI::App& sub) {
                 firstFrame = MsSince(start) * 1e-3;
                 firstFrameTextures = TextureUploadSeconds();
                 FinishTextures(*show->rd);
-                progress.Update(show->nextFrame, show->nextFrame - 1);
-                continue;
+            } else {
+                cpuMs.push_back(MsSince(start));
+                threadMs.push_back(ThreadCpuMs() - threadStart);
+                evalMs.push_back(eval);
+                submitMs.push_back(LastFrameSubmitMs(*show->rd));
+                // The timer of a frame is read back once a later frame begins, without waiting.
+                const double gpu = LastFrameGpuMs(*show->rd);
+                if (gpu > 0.0 && i > 1) gpuMs.push_back(gpu);
             }
-            cpuMs.push_back(MsSince(start));
-            threadMs.push_back(ThreadCpuMs() - threadStart);
-            evalMs.push_back(eval);
-            submitMs.push_back(LastFrameSubmitMs(*show->rd));
-            // The timer of a frame is read back once a later frame begins, without waiting.
-            const double gpu = LastFrameGpuMs(*show->rd);
-            if (gpu > 0.0 && i > 1) gpuMs.push_back(gpu);
             progress.Update(show->nextFrame, show->nextFrame - 1);
         }
         progress.Finish();
