@@ -1,9 +1,16 @@
 # Every library the project uses, found once; scripts/setup installs them on Debian 12. Each
-# layer under src/ links the ones it needs (src/CMakeLists.txt).
+# layer under src/ links the ones it needs (src/CMakeLists.txt). The Windows build finds the
+# same targets among the libraries scripts/windows-deps cross-builds.
+# The font the 3D text is made from, built into the programs (package fonts-liberation).
+find_file(QUIXO_SANS_FONT LiberationSans-Regular.ttf PATHS /usr/share/fonts/truetype/liberation
+          NO_DEFAULT_PATH NO_CMAKE_FIND_ROOT_PATH REQUIRED)
+if(WIN32)
+  include(${CMAKE_CURRENT_LIST_DIR}/dependencies_windows.cmake)
+  return()
+endif()
 find_package(Threads REQUIRED)
 find_package(PkgConfig REQUIRED)
 find_package(SDL2 CONFIG REQUIRED)
-find_package(OpenGL REQUIRED COMPONENTS OpenGL EGL)
 find_package(glslang CONFIG REQUIRED)
 find_package(spirv_cross_c_shared CONFIG REQUIRED)
 find_package(Freetype REQUIRED)
@@ -15,10 +22,12 @@ add_library(quixo_fltk INTERFACE)
 target_include_directories(quixo_fltk SYSTEM INTERFACE ${FLTK_INCLUDE_DIR})
 target_link_libraries(quixo_fltk INTERFACE ${FLTK_LIBRARY})
 find_package(X11 REQUIRED)  # the launcher talks to the X server beside FLTK
+add_library(quixo_launcher_toolkit INTERFACE)
+target_link_libraries(quixo_launcher_toolkit INTERFACE quixo_fltk X11::X11)
 find_package(kissfft CONFIG REQUIRED COMPONENTS SHARED float)
 find_package(nlohmann_json CONFIG REQUIRED)
 find_package(CLI11 CONFIG REQUIRED)
 pkg_check_modules(OPENMPT REQUIRED IMPORTED_TARGET libopenmpt)
 pkg_check_modules(SPNG REQUIRED IMPORTED_TARGET spng)
+pkg_check_modules(EPOXY REQUIRED IMPORTED_TARGET epoxy)  # GL and EGL entry points
 pkg_check_modules(GLU REQUIRED IMPORTED_TARGET glu)
-pkg_check_modules(FONTCONFIG REQUIRED IMPORTED_TARGET fontconfig)

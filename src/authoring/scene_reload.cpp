@@ -10,6 +10,7 @@
 #include "graph/curve_tracks.h"
 #include "graph/scene_load.h"
 #include "memory/arena.h"
+#include "platform/files.h"
 
 namespace quixo {
 
@@ -32,13 +33,13 @@ bool ReadSources(const fs::path& folder, const char* ext, std::vector<SourceFile
                  std::vector<SourceError>& errors) {
     std::error_code ec;
     if (!fs::is_directory(folder, ec)) {
-        errors.push_back({folder.string(), 0, "not a readable folder"});
+        errors.push_back({PathToUtf8(folder), 0, "not a readable folder"});
         return false;
     }
     bool ok = true;
     for (const fs::path& path : SourcePaths(folder, ext)) {
         std::ifstream in(path, std::ios::binary);
-        SourceFile file{path.string(), {}};
+        SourceFile file{PathToUtf8(path), {}};
         file.text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
         if (!in || in.bad()) {
             errors.push_back({file.name, 0, "cannot read"});
@@ -54,8 +55,8 @@ bool ReadSources(const fs::path& folder, const char* ext, std::vector<SourceFile
 
 bool ReadSourceFolder(const std::string& dir, std::vector<SourceFile>& scenes,
                       std::vector<SourceFile>& tracks, std::vector<SourceError>& errors) {
-    const bool scenesOk = ReadSources(fs::path(dir) / "scenes", ".scene", scenes, errors);
-    const bool tracksOk = ReadSources(fs::path(dir) / "tracks", ".track", tracks, errors);
+    const bool scenesOk = ReadSources(PathFromUtf8(dir) / "scenes", ".scene", scenes, errors);
+    const bool tracksOk = ReadSources(PathFromUtf8(dir) / "tracks", ".track", tracks, errors);
     return scenesOk && tracksOk;
 }
 
@@ -118,7 +119,7 @@ std::int64_t SourceFolderStamp(const std::string& dir) {
     // removed, changes the stamp (file-clock times may well be negative).
     std::uint64_t stamp = 0;
     for (const auto& [sub, ext] : {std::pair{"scenes", ".scene"}, std::pair{"tracks", ".track"}}) {
-        for (const fs::path& path : SourcePaths(fs::path(dir) / sub, ext)) {
+        for (const fs::path& path : SourcePaths(PathFromUtf8(dir) / sub, ext)) {
             std::error_code ec;
             const auto time = fs::last_write_time(path, ec);
             const auto ticks = ec ? 0 : time.time_since_epoch().count();

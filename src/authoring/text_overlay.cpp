@@ -41,11 +41,12 @@ struct OverlayFont {
     std::map<std::pair<int, char32_t>, Glyph> glyphs;
     std::mutex lock;
 
-    explicit OverlayFont(const std::string& path) {
+    explicit OverlayFont(Blob file) {
         if (FT_Init_FreeType(&library) != 0) FatalError("cannot start the FreeType library");
-        if (FT_New_Face(library, path.c_str(), 0, &face) != 0 || !FT_IS_SCALABLE(face) ||
-            face->units_per_EM == 0) {
-            FatalError("cannot read the font file " + path + " as a scalable font");
+        if (FT_New_Memory_Face(library, file.data, static_cast<FT_Long>(file.size), 0, &face) !=
+                0 ||
+            !FT_IS_SCALABLE(face) || face->units_per_EM == 0) {
+            FatalError("the built-in font cannot be read as a scalable font");
         }
     }
     OverlayFont(const OverlayFont&) = delete;
@@ -86,18 +87,8 @@ struct OverlayFont {
     }
 };
 
-std::string SansFontOrFail() {
-    const std::string path = FindSansFontFile();
-    if (path.empty()) {
-        FatalError(
-            "the font Liberation Sans Regular is not installed; install the package "
-            "fonts-liberation to draw the overlay text");
-    }
-    return path;
-}
-
 OverlayFont& Font() {
-    static OverlayFont font(SansFontOrFail());
+    static OverlayFont font(SansFontFile());
     return font;
 }
 

@@ -1,10 +1,10 @@
 #include "mesh/text_caps.h"
 
-#include <GL/glu.h>
-
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+
+#include "platform/tessellator.h"
 
 namespace quixo {
 
@@ -48,8 +48,8 @@ void GLAPIENTRY OnError(GLenum, void* user) {
 }
 
 template <typename F>
-_GLUfuncptr Callback(F* f) {
-    return reinterpret_cast<_GLUfuncptr>(f);
+TessCallback Callback(F* f) {
+    return reinterpret_cast<TessCallback>(f);
 }
 
 double SignedArea2(const OutlinePoint& a, const OutlinePoint& b, const OutlinePoint& c) {

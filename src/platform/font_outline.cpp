@@ -1,18 +1,15 @@
 #include "platform/font_outline.h"
 
-#include <fontconfig/fontconfig.h>
 #include <ft2build.h>
 #include FT_FREETYPE_H
 #include FT_OUTLINE_H
 
 #include <algorithm>
-#include <cstring>
-#include <filesystem>
-#include <map>
 #include <memory>
-#include <mutex>
 
 #include "platform/message_box.h"
+
+QUIXO_DECLARE_BLOB(sans_font);
 
 namespace quixo {
 
@@ -31,49 +28,6 @@ struct OutlineFont {
 };
 
 namespace {
-
-constexpr const char* kSansFamily = "Liberation Sans";
-constexpr const char* kDebianSansPath =
-    "/usr/share/fonts/truetype/liberation/LiberationSans-Regular.ttf";
-
-bool IsRegularSans(FcPattern* pattern) {
-    bool familyMatches = false;
-    FcChar8* family = nullptr;
-    for (int i = 0; FcPatternGetString(pattern, FC_FAMILY, i, &family) == FcResultMatch; ++i) {
-        if (std::strcmp(reinterpret_cast<const char*>(family), kSansFamily) == 0) {
-            familyMatches = true;
-        }
-    }
-    int weight = FC_WEIGHT_REGULAR;
-    int slant = FC_SLANT_ROMAN;
-    FcPatternGetInteger(pattern, FC_WEIGHT, 0, &weight);
-    FcPatternGetInteger(pattern, FC_SLANT, 0, &slant);
-    return familyMatches && weight == FC_WEIGHT_REGULAR && slant == FC_SLANT_ROMAN;
-}
-
-// fontconfig answers every query with its best match, which is some other face when the one
-// asked for is missing: only a match of the right family and style counts.
-std::string AskFontconfig() {
-    FcConfig* config = FcInitLoadConfigAndFonts();
-    if (config == nullptr) return {};
-    std::string path;
-    FcPattern* query = FcNameParse(reinterpret_cast<const FcChar8*>("Liberation Sans:regular"));
-    if (query != nullptr) {
-        FcConfigSubstitute(config, query, FcMatchPattern);
-        FcDefaultSubstitute(query);
-        FcResult result = FcResultNoMatch;
-        FcPattern* match = FcFontMatch(config, query, &result);
-        FcChar8* file = nullptr;
-        if (match != nullptr && IsRegularSans(match) &&
-            FcPatternGetString(match, FC_FILE, 0, &file) == FcResultMatch) {
-            path = reinterpret_cast<const char*>(file);
-        }
-        if (match != nullptr) FcPatternDestroy(match);
-        FcPatternDestroy(query);
-    }
-    FcConfigDestroy(config);
-    return path;
-}
 
 OutlinePoint ToEm(const FT_Vector* v, float unitsPerEm) {
     return {static_cast<float>(v->x) / unitsPerEm, static_cast<float>(v->y) / unitsPerEm};
@@ -134,44 +88,26 @@ OutlineContour Reversed(const OutlineContour& contour) {
 
 }  // namespace
 
-std::string FindSansFontFile() {
-    std::string path = AskFontconfig();
-    std::error_code error;
-    if (!path.empty() && std::filesystem::is_regular_file(path, error)) return path;
-    if (std::filesystem::is_regular_file(kDebianSansPath, error)) return kDebianSansPath;
-    return {};
-}
-
-const OutlineFont& OpenOutlineFont(const std::string& path) {
-    // Faces stay open for the whole run; opening the same file twice hands out the same face.
-    static std::mutex lock;
-    static std::map<std::string, std::unique_ptr<OutlineFont>> open;
-    std::lock_guard<std::mutex> guard(lock);
-    auto& slot = open[path];
-    if (slot) return *slot;
-    auto font = std::make_unique<OutlineFont>();
-    if (FT_Init_FreeType(&font->library) != 0) FatalError("cannot start the FreeType library");
-    if (FT_New_Face(font->library, path.c_str(), 0, &font->face) != 0 ||
-        !FT_IS_SCALABLE(font->face) || font->face->units_per_EM == 0) {
-        FatalError("cannot read the font file " + path + " as a scalable font");
-    }
-    font->unitsPerEm = static_cast<float>(font->face->units_per_EM);
-    slot = std::move(font);
-    return *slot;
+Blob SansFontFile() {
+    return QUIXO_BLOB(sans_font);
 }
 
 const OutlineFont& SansOutlineFont() {
-    static const OutlineFont& font = [&]() -> const OutlineFont& {
-        const std::string path = FindSansFontFile();
-        if (path.empty()) {
-            FatalError(
-                "the font Liberation Sans Regular is not installed (neither fontconfig nor " +
-                std::string(kDebianSansPath) +
-                " has it); install the package fonts-liberation to make the 3D text");
+    // Opened once, thread-safely, and never closed: text is built from it at any time.
+    static const std::unique_ptr<OutlineFont> font = [] {
+        auto opened = std::make_unique<OutlineFont>();
+        const Blob file = SansFontFile();
+        if (FT_Init_FreeType(&opened->library) != 0)
+            FatalError("cannot start the FreeType library");
+        if (FT_New_Memory_Face(opened->library, file.data, static_cast<FT_Long>(file.size), 0,
+                               &opened->face) != 0 ||
+            !FT_IS_SCALABLE(opened->face) || opened->face->units_per_EM == 0) {
+            FatalError("the built-in font cannot be read as a scalable font");
         }
-        return OpenOutlineFont(path);
+        opened->unitsPerEm = static_cast<float>(opened->face->units_per_EM);
+        return opened;
     }();
-    return font;
+    return *font;
 }
 
 GlyphOutline LoadGlyphOutline(const OutlineFont& font, std::uint32_t code) {

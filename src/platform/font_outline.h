@@ -1,10 +1,13 @@
 #pragma once
 // Glyph outlines of the sans-serif face the 3D text is made from (Liberation Sans Regular),
-// read with FreeType. Coordinates are in em units: one unit is the font's em square, y points
-// up and the baseline is y = 0, the glyph origin x = 0.
+// read with FreeType. The font file is built into the program, so every system makes the same
+// text meshes whatever fonts it has. Coordinates are in em units: one unit is the font's em square,
+// y points up and the baseline is y = 0, the glyph origin x = 0.
 #include <cstdint>
 #include <string>
 #include <vector>
+
+#include "platform/embedded.h"
 
 namespace quixo {
 
@@ -39,16 +42,11 @@ struct GlyphOutline {
 
 struct OutlineFont;  // an open face; lives until the process ends
 
-// The file of Liberation Sans Regular: asked from fontconfig, then the Debian package's path.
-// Empty when neither has it.
-std::string FindSansFontFile();
+// The bytes of the font file (Liberation Sans Regular, from the package fonts-liberation at
+// build time).
+Blob SansFontFile();
 
-// Opens a font file. Stops the program with a clear message when the file cannot be read as
-// a scalable font.
-const OutlineFont& OpenOutlineFont(const std::string& path);
-
-// The sans face, found and opened on first use; stops the program with a message naming the
-// missing package when the font is not installed.
+// The sans face, opened on first use and kept until the process ends.
 const OutlineFont& SansOutlineFont();
 
 // The outline of the glyph that the font maps the character code to (its "missing glyph"

@@ -1,6 +1,5 @@
 #include "platform/module_decoder.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -10,6 +9,8 @@
 #include <cstring>
 #include <libopenmpt/libopenmpt.hpp>
 #include <sstream>
+
+#include "platform/files.h"
 
 namespace quixo {
 
@@ -85,7 +86,7 @@ bool ReadFileBytes(const std::string& path, std::vector<std::uint8_t>* bytes, st
                    std::uint64_t maxBytes) {
     // A stream over a directory opens and then throws on its first read; and a FIFO or device
     // would block or never end. Only a regular file is read, by plain descriptor reads.
-    const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    const int fd = OpenForReading(path);
     if (fd < 0) {
         *error = std::strerror(errno);
         return false;
@@ -104,7 +105,7 @@ bool ReadFileBytes(const std::string& path, std::vector<std::uint8_t>* bytes, st
     bytes->clear();
     std::uint8_t block[65536];
     while (ok) {
-        const ssize_t n = read(fd, block, sizeof block);
+        const auto n = read(fd, block, sizeof block);
         if (n == 0) break;
         if (n < 0) {
             if (errno == EINTR) continue;

@@ -4,6 +4,12 @@
 
 #include "platform/message_box.h"
 
+#ifdef _WIN32
+#include <windows.h>
+
+#include "platform/wide_text.h"
+#endif
+
 namespace quixo {
 
 struct PlaybackWindow {
@@ -13,11 +19,16 @@ struct PlaybackWindow {
 
 namespace {
 
-// A click anywhere in a windowed playback window starts a window drag.
-void ShowSdlMessageBox(const std::string& text, const std::string& caption) {
+// Windows shows its own message box: no owner, one OK button. Elsewhere SDL draws one.
+void ShowSystemMessageBox(const std::string& text, const std::string& caption) {
+#ifdef _WIN32
+    MessageBoxW(nullptr, WideFromUtf8(text).c_str(), WideFromUtf8(caption).c_str(), MB_OK);
+#else
     SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, caption.c_str(), text.c_str(), nullptr);
+#endif
 }
 
+// A click anywhere in a windowed playback window starts a window drag.
 SDL_HitTestResult DragAnywhere(SDL_Window*, const SDL_Point*, void*) {
     return SDL_HITTEST_DRAGGABLE;
 }
@@ -115,7 +126,7 @@ void SwapWindow(PlaybackWindow* window) {
 }
 
 void UseInteractiveMessageBoxes() {
-    SetMessageBoxDisplay(ShowSdlMessageBox);
+    SetMessageBoxDisplay(ShowSystemMessageBox);
     SetMessageBoxMode(MessageBoxMode::Interactive);
 }
 

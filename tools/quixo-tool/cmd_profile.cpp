@@ -1,6 +1,4 @@
 // quixo-tool profile [--size WxH] [--frames N] [--from F]
-#include <unistd.h>
-
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -14,6 +12,7 @@
 #include "commands.h"
 #include "headless_show.h"
 #include "json_out.h"
+#include "platform/files.h"
 #include "progress.h"
 #include "render/gfx/context.h"
 #include "render/renderer.h"
@@ -40,38 +39,6 @@ double Quantile(std::vector<double> samples, double q) {
 
 double MsSince(Clock::time_point start) {
     return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
-
-// Seconds since the process started (the kernel's start time, in clock ticks since boot, against
-// the boot-time clock), so that loading the program and its libraries counts too; -1 when the
-// system does not say.
-double SecondsSinceProcessStart() {
-    std::FILE* f = std::fopen("/proc/self/stat", "r");
-    if (f == nullptr) return -1.0;
-    char line[1024] = {};
-    const std::size_t n = std::fread(line, 1, sizeof line - 1, f);
-    std::fclose(f);
-    line[n] = '\0';
-    // Field 22; the command name (field 2) may hold spaces, so count from its closing bracket.
-    const char* p = std::strrchr(line, ')');
-    unsigned long long startTicks = 0;
-    for (int field = 3; p != nullptr && field <= 22; ++field) {
-        p = std::strchr(p + 1, ' ');
-        if (p != nullptr && field == 22) startTicks = std::strtoull(p + 1, nullptr, 10);
-    }
-    timespec now{};
-    if (p == nullptr || clock_gettime(CLOCK_BOOTTIME, &now) != 0) return -1.0;
-    const double ticks = static_cast<double>(sysconf(_SC_CLK_TCK));
-    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9 -
-           static_cast<double>(startTicks) / ticks;
-}
-
-// CPU time of the calling thread: unlike the wall clock it does not grow while the thread
-// waits for a core, so it shows a frame's own cost on a busy machine too.
-double ThreadCpuMs() {
-    timespec t{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-    return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_nsec) * 1e-6;
 }
 
 Json Spread(const std::vector<double>& samples) {

@@ -1,8 +1,6 @@
 // quixo-tool video --out FILE.mp4 [--size WxH] [--from F] [--to F]
 // The show as a film: frames replayed headless at exactly 60 per second and piped raw to the
 // ffmpeg executable, which encodes them (H.264, yuv420p) with the soundtrack (AAC).
-#include <unistd.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <csignal>
@@ -17,6 +15,7 @@
 #include "commands.h"
 #include "headless_show.h"
 #include "json_out.h"
+#include "platform/files.h"
 #include "progress.h"
 #include "render/renderer.h"
 #include "tool_files.h"
@@ -32,36 +31,11 @@ struct VideoOptions {
     std::int64_t to = kEndFrame - 1;
 };
 
-// The first executable "ffmpeg" on PATH, or "" when there is none.
-std::string FindFfmpeg() {
-    const char* path = std::getenv("PATH");
-    std::string dirs = path != nullptr ? path : "";
-    std::size_t start = 0;
-    while (start <= dirs.size()) {
-        std::size_t end = dirs.find(':', start);
-        if (end == std::string::npos) end = dirs.size();
-        const std::string dir = dirs.substr(start, end - start);
-        if (!dir.empty()) {
-            const std::string candidate = dir + "/ffmpeg";
-            if (access(candidate.c_str(), X_OK) == 0) return candidate;
-        }
-        start = end + 1;
-    }
-    return "";
-}
-
-// Single quotes for the shell, so any path survives popen's command line.
-std::string ShellQuote(const std::string& text) {
-    std::string quoted = "'";
-    for (char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return quoted + "'";
-}
-
 // The audio of [firstFrame, firstFrame + frames) as raw interleaved float in the temporary
 // file, zeros where the song has ended.
 void WriteAudioSlice(OfflineSpectrum& music, std::int64_t firstFrame, std::int64_t frames,
                      const std::string& path) {
-    FILE* file = std::fopen(path.c_str(), "wb");
+    FILE* file = OpenFile(path, "wb");
     if (file == nullptr) throw ToolError{1, "cannot write " + path + ": " + std::strerror(errno)};
     const std::vector<float>& song = music.samples();
     const std::int64_t songFrames = music.frames();
@@ -100,9 +74,9 @@ CommandRunner SetupVideo(CLI::App& sub) {
         // The film goes to a temporary file beside the target (ffmpeg chooses the container by
         // the extension) and is renamed onto it once ffmpeg has finished it; it and the audio
         // go on failure and on SIGINT or SIGTERM, leaving any earlier film in place.
-        TemporaryFile film(o->out, std::filesystem::path(o->out).extension().string());
+        TemporaryFile film(o->out, PathToUtf8(PathFromUtf8(o->out).extension()));
         TemporaryFile audio(o->out, ".f32");
-        const std::string ffmpeg = FindFfmpeg();
+        const std::string ffmpeg = FindProgram("ffmpeg");
         if (ffmpeg.empty()) {
             std::fprintf(stderr,
                          "quixo-tool: video needs the ffmpeg executable, and there is none on "
@@ -127,15 +101,16 @@ CommandRunner SetupVideo(CLI::App& sub) {
         WriteAudioSlice(*show->music, firstAudio, filmFrames * rate / 60, audio.path());
 
         const std::string command =
-            ShellQuote(ffmpeg) + " -hide_banner -loglevel error -y -f rawvideo -pix_fmt rgba -s " +
+            QuoteForShell(ffmpeg) +
+            " -hide_banner -loglevel error -y -f rawvideo -pix_fmt rgba -s " +
             std::to_string(size.width) + "x" + std::to_string(size.height) +
             " -framerate 60 -i - -f f32le -ar " + std::to_string(rate) + " -ac 2 -i " +
-            ShellQuote(audio.path()) +
+            QuoteForShell(audio.path()) +
             " -map 0:v -map 1:a -c:v libx264 -pix_fmt yuv420p -c:a aac -b:a 192k "
             "-movflags +faststart " +
-            ShellQuote(film.path());
-        std::signal(SIGPIPE, SIG_IGN);  // a failed encoder shows as a failed write
-        FILE* pipe = popen(command.c_str(), "w");
+            QuoteForShell(film.path());
+        IgnoreBrokenPipes();  // a failed encoder shows as a failed write
+        FILE* pipe = OpenPipeForWriting(command);
         if (pipe == nullptr) throw ToolError{1, "cannot start " + ffmpeg};
         bool written = true;
         std::int32_t shown = -1;
@@ -156,7 +131,7 @@ CommandRunner SetupVideo(CLI::App& sub) {
             progress.Update(i + 1, frame);
         }
         progress.Finish();
-        const int status = pclose(pipe);
+        const int status = ClosePipe(pipe);
         if (!written || status != 0) throw ToolError{1, "ffmpeg failed to write " + o->out};
         film.Commit();
         PrintJson({{"out", o->out},

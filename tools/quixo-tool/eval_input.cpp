@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "json_out.h"
+#include "platform/files.h"
 #include "tool_files.h"
 
 namespace quixo::tool {
@@ -16,7 +17,7 @@ constexpr std::uint64_t kMaxInputBytes = std::uint64_t{kGraphSlots} * kStoredSce
 
 std::vector<std::uint8_t> ReadBytes(const std::string& path) {
     std::error_code ec;
-    const std::uint64_t size = std::filesystem::file_size(path, ec);
+    const std::uint64_t size = std::filesystem::file_size(PathFromUtf8(path), ec);
     if (!ec && size > kMaxInputBytes)
         FailInput(path + ": " + std::to_string(size) + " bytes is more than any input here");
     return ReadInputFile(path);

@@ -1,5 +1,6 @@
 // quixo-tool: authoring and inspection of the demo's data and frames. Every subcommand prints
 // one JSON object on stdout.
+#include <algorithm>
 #include <cstdio>
 #include <exception>
 #include <string>
@@ -7,9 +8,11 @@
 
 #include "commands.h"
 #include "json_out.h"
+#include "platform/files.h"
 
 int main(int argc, char** argv) {
     using namespace quixo::tool;
+    quixo::KeepOutputBytes();
     CLI::App app{"quixo-tool: inspect, evaluate and render the Quixo demo's data", "quixo-tool"};
     app.require_subcommand(1);
     // A refused command line is one line on stderr, like every other refusal (exit 2).
@@ -23,7 +26,11 @@ int main(int argc, char** argv) {
         runners[i] = kToolCommands[i].setup(*subs[i]);
     }
     try {
-        app.parse(argc, argv);
+        // CLI11 takes the arguments last first.
+        std::vector<std::string> arguments = quixo::Utf8Arguments(argc, argv);
+        arguments.erase(arguments.begin());
+        std::reverse(arguments.begin(), arguments.end());
+        app.parse(arguments);
     } catch (const CLI::ParseError& e) {
         const int code = app.exit(e);
         return code == 0 ? 0 : 2;

@@ -1,7 +1,6 @@
 #include "png_out.h"
 
 #include <spng.h>
-#include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
@@ -9,6 +8,7 @@
 #include <memory>
 
 #include "json_out.h"
+#include "platform/files.h"
 
 namespace quixo::tool {
 
@@ -29,7 +29,7 @@ struct ContextFree {
 
 void WritePng(TemporaryFile& out, const std::vector<std::uint8_t>& rgba, int width, int height) {
     const std::string& path = out.target();
-    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(out.path().c_str(), "wb"));
+    std::unique_ptr<std::FILE, FileCloser> file(OpenFile(out.path(), "wb"));
     if (!file) FailWrite(path, std::strerror(errno));
     std::unique_ptr<spng_ctx, ContextFree> ctx(spng_ctx_new(SPNG_CTX_ENCODER));
     if (!ctx) FailWrite(path, "out of memory");
@@ -45,8 +45,7 @@ void WritePng(TemporaryFile& out, const std::vector<std::uint8_t>& rgba, int wid
                                SPNG_ENCODE_FINALIZE);
     if (rc != 0) FailWrite(path, spng_strerror(rc));
     // On disk before the rename, so that the target is never a name for a part-written file.
-    if (std::fflush(file.get()) != 0 || fsync(fileno(file.get())) != 0 ||
-        std::fclose(file.release()) != 0)
+    if (!FlushToDisk(file.get()) || std::fclose(file.release()) != 0)
         FailWrite(path, std::strerror(errno));
     out.Commit();
 }

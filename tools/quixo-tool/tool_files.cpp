@@ -1,9 +1,5 @@
 #include "tool_files.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -11,6 +7,7 @@
 #include <filesystem>
 
 #include "json_out.h"
+#include "platform/files.h"
 #include "platform/module_decoder.h"
 
 namespace quixo::tool {
@@ -26,7 +23,7 @@ volatile std::sig_atomic_t g_held[kMaxTemporaries];
 
 void RemoveTemporaries() {
     for (int i = 0; i < kMaxTemporaries; ++i) {
-        if (g_held[i] != 0) unlink(g_temporaries[i]);
+        if (g_held[i] != 0) RemoveFileNow(g_temporaries[i]);
     }
 }
 
@@ -39,12 +36,7 @@ extern "C" void RemoveTemporariesAndStop(int signal) {
 void InstallRemoval() {
     static const bool installed = [] {
         std::atexit(RemoveTemporaries);  // std::exit leaves destructors unrun
-        for (const int s : {SIGINT, SIGTERM, SIGHUP}) {
-            struct sigaction action {};
-            action.sa_handler = RemoveTemporariesAndStop;
-            sigemptyset(&action.sa_mask);
-            sigaction(s, &action, nullptr);
-        }
+        OnStopRequest(RemoveTemporariesAndStop);
         return true;
     }();
     (void)installed;
@@ -68,15 +60,7 @@ int HoldTemporary(const std::string& path) {
 
 CLI::Validator ReadableFile() {
     return CLI::Validator(
-        [](std::string& path) -> std::string {
-            struct stat info {};
-            if (stat(path.c_str(), &info) != 0) return path + ": " + std::strerror(errno);
-            if (S_ISDIR(info.st_mode)) return path + " is a directory, not a file";
-            if (!S_ISREG(info.st_mode)) return path + " is not a regular file";
-            if (access(path.c_str(), R_OK) != 0) return path + ": " + std::strerror(errno);
-            return "";
-        },
-        "FILE");
+        [](std::string& path) -> std::string { return ReadableFileProblem(path); }, "FILE");
 }
 
 std::vector<std::uint8_t> ReadInputFile(const std::string& path) {
@@ -92,36 +76,33 @@ TemporaryFile::TemporaryFile(const std::string& target, const std::string& suffi
     namespace fs = std::filesystem;
     std::error_code ec;
     if (target.empty()) FailWrite("\"\"", "no file named");
-    if (fs::is_directory(target, ec)) FailWrite(target, "it is a directory");
-    const fs::path file(target);
+    const fs::path file = PathFromUtf8(target);
+    if (fs::is_directory(file, ec)) FailWrite(target, "it is a directory");
     const fs::path folder = file.has_parent_path() ? file.parent_path() : fs::path(".");
-    if (!fs::is_directory(folder, ec)) FailWrite(target, "no folder " + folder.string());
+    if (!fs::is_directory(folder, ec)) FailWrite(target, "no folder " + PathToUtf8(folder));
     // Hidden, beside the target: the rename stays within one file system.
-    std::string name = (folder / ("." + file.filename().string() + ".XXXXXX")).string() + suffix;
+    std::string name =
+        PathToUtf8(folder / PathFromUtf8("." + PathToUtf8(file.filename()) + ".XXXXXX")) + suffix;
     InstallRemoval();
-    const int fd = mkstemps(name.data(), static_cast<int>(suffix.size()));
-    if (fd < 0) FailWrite(target, std::strerror(errno));
-    close(fd);
+    std::string error;
+    if (!CreateUniqueFile(name, suffix.size(), &error)) FailWrite(target, error);
     path_ = name;
     slot_ = HoldTemporary(path_);
     if (slot_ < 0) {
-        unlink(path_.c_str());
+        RemoveFileNow(path_.c_str());
         FailWrite(target, "too many temporary files");
     }
 }
 
 TemporaryFile::~TemporaryFile() {
     if (slot_ < 0) return;
-    unlink(path_.c_str());
+    RemoveFileNow(path_.c_str());
     g_held[slot_] = 0;
 }
 
 void TemporaryFile::Commit() {
-    // mkstemp makes the file private (0600); the target gets what creating it would have given.
-    const mode_t mask = umask(0);
-    umask(mask);
-    if (chmod(path_.c_str(), 0666 & ~mask) != 0 || std::rename(path_.c_str(), target_.c_str()) != 0)
-        FailWrite(target_, std::strerror(errno));
+    std::string error;
+    if (!ReplaceWithFile(path_, target_, &error)) FailWrite(target_, error);
     g_held[slot_] = 0;
     slot_ = -1;
 }

@@ -1,6 +1,8 @@
 #pragma once
-// The only place the GL API is included; private to render/gfx.
-#include <GL/glcorearb.h>
+// The only place the GL API is included; private to render/gfx. Every GL function comes through
+// libepoxy, which looks each one up in the current context's driver on first use: the same path
+// on Linux and on Windows, whose opengl32 exports only GL 1.1.
+#include <epoxy/gl.h>
 
 #include "render/gfx/types.h"
 

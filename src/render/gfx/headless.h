@@ -1,7 +1,7 @@
 #pragma once
-// A GL 4.5 core context without any window (EGL on the surfaceless platform), with the device,
-// its context and a swap chain whose Present only submits: what tests and quixo-tool render
-// with.
+// A GL 4.5 core context that shows nothing (EGL on the surfaceless platform on Linux, a hidden
+// window's WGL context on Windows), with the device, its context and a swap chain whose Present
+// only submits: what tests and quixo-tool render with.
 #include <string>
 
 #include "render/gfx/context.h"
@@ -11,8 +11,9 @@
 namespace quixo::gfx {
 
 struct HeadlessGraphics {
-    void* display = nullptr;    // EGLDisplay
-    void* glContext = nullptr;  // EGLContext
+    void* display = nullptr;    // EGLDisplay; the hidden window's device context on Windows
+    void* glContext = nullptr;  // EGLContext; HGLRC on Windows
+    void* window = nullptr;     // the hidden window on Windows
     Device device;
     DeviceContext context;
     SwapChain swapChain;
@@ -25,5 +26,9 @@ bool StartHeadless(HeadlessGraphics& graphics, std::uint32_t width, std::uint32_
                    std::string& error, bool debugOutput = true);
 
 void StopHeadless(HeadlessGraphics& graphics);
+
+// The system's part: the context made and current on the calling thread, and its end.
+bool MakeHeadlessContext(HeadlessGraphics& graphics, bool debugOutput, std::string& error);
+void DestroyHeadlessContext(HeadlessGraphics& graphics);
 
 }  // namespace quixo::gfx

@@ -34,11 +34,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "%s:%s\n", sourcePath.c_str(), fault.c_str());
     if (!faults.empty()) return 1;
 
-    const std::string fontPath = FindSansFontFile();
-    if (fontPath.empty()) {
-        return Fail("the font Liberation Sans Regular is not installed (package fonts-liberation)");
-    }
-    const OutlineFont& font = OpenOutlineFont(fontPath);
+    const OutlineFont& font = SansOutlineFont();
     int bad = 0;
     for (int i = 0; i < kTextMeshCount; ++i) {
         const TextGeometry geometry = BuildWordGeometry(font, entries[i].text);

@@ -1,0 +1,71 @@
+// The headless context on Linux: EGL on Mesa's surfaceless platform, no window and no display
+// server.
+#include <epoxy/egl.h>
+
+#include "render/gfx/headless.h"
+
+namespace quixo::gfx {
+
+namespace {
+
+EGLDisplay SurfacelessDisplay() {
+    auto getPlatformDisplay = reinterpret_cast<PFNEGLGETPLATFORMDISPLAYEXTPROC>(
+        eglGetProcAddress("eglGetPlatformDisplayEXT"));
+    if (!getPlatformDisplay) return EGL_NO_DISPLAY;
+    return getPlatformDisplay(EGL_PLATFORM_SURFACELESS_MESA, EGL_DEFAULT_DISPLAY, nullptr);
+}
+
+}  // namespace
+
+bool MakeHeadlessContext(HeadlessGraphics& graphics, bool debugOutput, std::string& error) {
+    EGLDisplay display = SurfacelessDisplay();
+    EGLint major = 0, minor = 0;
+    if (display == EGL_NO_DISPLAY || !eglInitialize(display, &major, &minor)) {
+        error = "no EGL surfaceless display";
+        return false;
+    }
+    graphics.display = display;
+    if (!eglBindAPI(EGL_OPENGL_API)) {
+        error = "EGL cannot bind the OpenGL API";
+        return false;
+    }
+    const EGLint configAttributes[] = {EGL_RENDERABLE_TYPE, EGL_OPENGL_BIT, EGL_NONE};
+    EGLConfig config = nullptr;
+    EGLint configs = 0;
+    if (!eglChooseConfig(display, configAttributes, &config, 1, &configs) || configs == 0) {
+        config = nullptr;  // EGL_KHR_no_config_context: surfaceless needs none
+    }
+    // A debug context reports every GL error through the debug callback, synchronously.
+    const EGLint contextAttributes[] = {EGL_CONTEXT_MAJOR_VERSION,
+                                        4,
+                                        EGL_CONTEXT_MINOR_VERSION,
+                                        5,
+                                        EGL_CONTEXT_OPENGL_PROFILE_MASK,
+                                        EGL_CONTEXT_OPENGL_CORE_PROFILE_BIT,
+                                        EGL_CONTEXT_OPENGL_DEBUG,
+                                        debugOutput ? EGL_TRUE : EGL_FALSE,
+                                        EGL_NONE};
+    EGLContext context = eglCreateContext(display, config, EGL_NO_CONTEXT, contextAttributes);
+    if (context == EGL_NO_CONTEXT) {
+        error = "EGL cannot create an OpenGL 4.5 core context";
+        return false;
+    }
+    graphics.glContext = context;
+    if (!eglMakeCurrent(display, EGL_NO_SURFACE, EGL_NO_SURFACE, context)) {
+        error = "EGL cannot make the context current";
+        return false;
+    }
+    return true;
+}
+
+void DestroyHeadlessContext(HeadlessGraphics& graphics) {
+    if (!graphics.display) return;
+    auto display = static_cast<EGLDisplay>(graphics.display);
+    eglMakeCurrent(display, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
+    if (graphics.glContext) eglDestroyContext(display, static_cast<EGLContext>(graphics.glContext));
+    eglTerminate(display);
+    graphics.display = nullptr;
+    graphics.glContext = nullptr;
+}
+
+}  // namespace quixo::gfx
