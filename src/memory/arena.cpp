@@ -9,7 +9,7 @@ namespace quixo {
 
 void InitArena(Arena& arena, std::uint64_t blockSize) {
     std::string error;
-    void* block = ReserveZeroedBlock(blockSize, &error);
+    void* block = ReserveZeroedBlock(blockSize, error);
     if (block == nullptr) {
         FatalError("cannot reserve " + std::to_string(blockSize >> 20) +
                    " MiB of memory: " + error);
@@ -47,6 +47,16 @@ void* ArenaAllocate(Arena& arena, std::uint32_t n, std::uint32_t alignment) {
     return result;
 }
 
+void ReleaseArena(Arena& arena) {
+    std::lock_guard<std::mutex> guard(arena.lock);
+    ReleaseBlock(arena.block,
+                 arena.capacity + static_cast<std::uint64_t>(arena.base - arena.block));
+    arena.block = nullptr;
+    arena.base = nullptr;
+    arena.capacity = 0;
+    arena.fillOffset = 0;
+}
+
 void ArenaReset(Arena& arena) {
     std::lock_guard<std::mutex> guard(arena.lock);
     arena.fillOffset = 0;
@@ -65,6 +75,11 @@ Arena& FrameArena() {
 void SetupArenas() {
     InitArena(MemoryArena());
     InitArena(FrameArena());
+}
+
+void ReleaseArenas() {
+    ReleaseArena(MemoryArena());
+    ReleaseArena(FrameArena());
 }
 
 void* Allocate(std::uint32_t n, std::uint32_t alignment) {

@@ -1,12 +1,15 @@
 #pragma once
-// Large blocks of memory from the system, zero-filled and costing nothing until touched.
+// Large zeroed blocks of address space from the operating system, for the memory arenas. Pages
+// are committed as they are first touched, so an untouched block costs nothing.
 #include <cstdint>
 #include <string>
 
 namespace quixo {
 
-// A block of `bytes` reserved for the whole run (never given back); null with *error set when
-// the system refuses.
-void* ReserveZeroedBlock(std::uint64_t bytes, std::string* error);
+// A zeroed block of `bytes`, or null with the system's reason in error.
+void* ReserveZeroedBlock(std::uint64_t bytes, std::string& error);
+
+// Gives a block back to the system.
+void ReleaseBlock(void* block, std::uint64_t bytes);
 
 }  // namespace quixo

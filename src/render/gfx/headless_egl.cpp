@@ -17,16 +17,17 @@ EGLDisplay SurfacelessDisplay() {
 
 }  // namespace
 
-bool MakeHeadlessContext(HeadlessGraphics& graphics, bool debugOutput, std::string& error) {
+bool StartHeadlessContext(HeadlessContext& headless, std::string& error, bool debugOutput) {
     EGLDisplay display = SurfacelessDisplay();
     EGLint major = 0, minor = 0;
     if (display == EGL_NO_DISPLAY || !eglInitialize(display, &major, &minor)) {
         error = "no EGL surfaceless display";
         return false;
     }
-    graphics.display = display;
+    headless.display = display;
     if (!eglBindAPI(EGL_OPENGL_API)) {
         error = "EGL cannot bind the OpenGL API";
+        StopHeadlessContext(headless);
         return false;
     }
     const EGLint configAttributes[] = {EGL_RENDERABLE_TYPE, EGL_OPENGL_BIT, EGL_NONE};
@@ -48,24 +49,25 @@ bool MakeHeadlessContext(HeadlessGraphics& graphics, bool debugOutput, std::stri
     EGLContext context = eglCreateContext(display, config, EGL_NO_CONTEXT, contextAttributes);
     if (context == EGL_NO_CONTEXT) {
         error = "EGL cannot create an OpenGL 4.5 core context";
+        StopHeadlessContext(headless);
         return false;
     }
-    graphics.glContext = context;
+    headless.glContext = context;
     if (!eglMakeCurrent(display, EGL_NO_SURFACE, EGL_NO_SURFACE, context)) {
         error = "EGL cannot make the context current";
+        StopHeadlessContext(headless);
         return false;
     }
     return true;
 }
 
-void DestroyHeadlessContext(HeadlessGraphics& graphics) {
-    if (!graphics.display) return;
-    auto display = static_cast<EGLDisplay>(graphics.display);
+void StopHeadlessContext(HeadlessContext& headless) {
+    if (!headless.display) return;
+    auto display = static_cast<EGLDisplay>(headless.display);
     eglMakeCurrent(display, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
-    if (graphics.glContext) eglDestroyContext(display, static_cast<EGLContext>(graphics.glContext));
+    if (headless.glContext) eglDestroyContext(display, static_cast<EGLContext>(headless.glContext));
     eglTerminate(display);
-    graphics.display = nullptr;
-    graphics.glContext = nullptr;
+    headless = HeadlessContext{};
 }
 
 }  // namespace quixo::gfx

@@ -22,7 +22,7 @@ constexpr const wchar_t* kWindowClass = L"Quixo headless";
 
 }  // namespace
 
-bool MakeHeadlessContext(HeadlessGraphics& graphics, bool debugOutput, std::string& error) {
+bool StartHeadlessContext(HeadlessContext& headless, std::string& error, bool debugOutput) {
     const HINSTANCE instance = GetModuleHandleW(nullptr);
     WNDCLASSW windowClass{};
     windowClass.style = CS_OWNDC;
@@ -36,9 +36,9 @@ bool MakeHeadlessContext(HeadlessGraphics& graphics, bool debugOutput, std::stri
         error = "cannot create the hidden window for an OpenGL context";
         return false;
     }
-    graphics.window = window;
+    headless.window = window;
     HDC dc = GetDC(window);
-    graphics.display = dc;
+    headless.display = dc;
     PIXELFORMATDESCRIPTOR format{};
     format.nSize = sizeof format;
     format.nVersion = 1;
@@ -49,6 +49,7 @@ bool MakeHeadlessContext(HeadlessGraphics& graphics, bool debugOutput, std::stri
     const int chosen = ChoosePixelFormat(dc, &format);
     if (chosen == 0 || !SetPixelFormat(dc, chosen, &format)) {
         error = "no OpenGL pixel format for the hidden window";
+        StopHeadlessContext(headless);
         return false;
     }
     // A legacy context first: only a current context hands out wglCreateContextAttribsARB.
@@ -56,6 +57,7 @@ bool MakeHeadlessContext(HeadlessGraphics& graphics, bool debugOutput, std::stri
     if (legacy == nullptr || !wglMakeCurrent(dc, legacy)) {
         if (legacy != nullptr) wglDeleteContext(legacy);
         error = "no OpenGL driver: cannot create an OpenGL context";
+        StopHeadlessContext(headless);
         return false;
     }
     auto createContext = reinterpret_cast<CreateContextAttribs>(
@@ -74,27 +76,27 @@ bool MakeHeadlessContext(HeadlessGraphics& graphics, bool debugOutput, std::stri
     wglDeleteContext(legacy);
     if (context == nullptr) {
         error = "the OpenGL driver cannot create a 4.5 core context";
+        StopHeadlessContext(headless);
         return false;
     }
-    graphics.glContext = context;
+    headless.glContext = context;
     if (!wglMakeCurrent(dc, context)) {
         error = "cannot make the OpenGL context current";
+        StopHeadlessContext(headless);
         return false;
     }
     return true;
 }
 
-void DestroyHeadlessContext(HeadlessGraphics& graphics) {
-    if (graphics.glContext != nullptr) {
+void StopHeadlessContext(HeadlessContext& headless) {
+    if (headless.glContext != nullptr) {
         wglMakeCurrent(nullptr, nullptr);
-        wglDeleteContext(static_cast<HGLRC>(graphics.glContext));
+        wglDeleteContext(static_cast<HGLRC>(headless.glContext));
     }
-    auto window = static_cast<HWND>(graphics.window);
-    if (graphics.display != nullptr) ReleaseDC(window, static_cast<HDC>(graphics.display));
+    auto window = static_cast<HWND>(headless.window);
+    if (headless.display != nullptr) ReleaseDC(window, static_cast<HDC>(headless.display));
     if (window != nullptr) DestroyWindow(window);
-    graphics.glContext = nullptr;
-    graphics.display = nullptr;
-    graphics.window = nullptr;
+    headless = HeadlessContext{};
 }
 
 }  // namespace quixo::gfx
