@@ -135,7 +135,7 @@ struct Reader {
             return;
         }
         if (!isOpen) {
-            Fail(line.number, "\"" + std::string(key) + "\" outside a program");
+            Fail(line.number, std::string("\"").append(key).append("\" outside a program"));
             return;
         }
         if (key == "end") {
