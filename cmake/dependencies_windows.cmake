@@ -5,17 +5,22 @@
 # that the cross compiler never searches the machine's /usr/include.
 find_package(Threads REQUIRED)
 
-find_package(SDL2 CONFIG REQUIRED)
-add_library(SDL2::SDL2 INTERFACE IMPORTED)
-target_link_libraries(SDL2::SDL2 INTERFACE SDL2::SDL2-static)
+find_package(SDL2 CONFIG REQUIRED)  # SDL2::SDL2 names the static library here
 
 find_package(SPIRV-Tools-opt CONFIG REQUIRED)
 find_package(glslang CONFIG REQUIRED)
+find_package(spirv_cross_core CONFIG REQUIRED)
+find_package(spirv_cross_glsl CONFIG REQUIRED)
 find_package(spirv_cross_c CONFIG REQUIRED)
 add_library(spirv-cross-c-shared INTERFACE IMPORTED)  # the Linux name; static here
 target_link_libraries(spirv-cross-c-shared INTERFACE spirv-cross-c)
+# Included as <spirv_cross/...>, as from Debian's /usr/include.
+find_path(SPIRV_CROSS_INCLUDE_DIR spirv_cross/spirv_cross_c.h REQUIRED)
+target_include_directories(spirv-cross-c-shared SYSTEM INTERFACE ${SPIRV_CROSS_INCLUDE_DIR})
 
 find_package(Freetype REQUIRED)
+find_library(ZLIB_STATIC libz.a REQUIRED)
+set_property(TARGET Freetype::Freetype APPEND PROPERTY INTERFACE_LINK_LIBRARIES ${ZLIB_STATIC})
 find_package(kissfft CONFIG REQUIRED COMPONENTS STATIC float)
 
 # Libraries that Linux finds through pkg-config: each a static archive and its headers.
@@ -35,7 +40,6 @@ function(quixo_windows_library name library)
 endfunction()
 
 quixo_windows_library(PkgConfig::OPENMPT libopenmpt.a HEADER libopenmpt/libopenmpt.hpp)
-find_library(ZLIB_STATIC libz.a REQUIRED)
 quixo_windows_library(PkgConfig::SPNG libspng_static.a HEADER spng.h LINK ${ZLIB_STATIC}
                       DEFINES SPNG_STATIC)
 quixo_windows_library(PkgConfig::EPOXY libepoxy.a HEADER epoxy/gl.h LINK opengl32 gdi32)
