@@ -9,8 +9,8 @@
 
 #include <cerrno>
 #include <csignal>
+#include <cstdint>
 #include <cstring>
-#include <random>
 
 #include "platform/files.h"
 #include "platform/wide_text.h"
@@ -55,10 +55,18 @@ bool CreateUniqueFile(std::string& name, std::size_t suffixLength, std::string* 
     std::size_t start = end;
     while (start > 0 && name[start - 1] == 'X') --start;
     static const char kLetters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
-    std::random_device device;
-    std::mt19937 random(device());
+    // Letters from the clock and the process id, stirred between tries (xorshift).
+    LARGE_INTEGER now{};
+    QueryPerformanceCounter(&now);
+    std::uint64_t bits = static_cast<std::uint64_t>(now.QuadPart) ^
+                         (static_cast<std::uint64_t>(GetCurrentProcessId()) << 32);
     for (int attempt = 0; attempt < 100; ++attempt) {
-        for (std::size_t i = start; i < end; ++i) name[i] = kLetters[random() % 62];
+        for (std::size_t i = start; i < end; ++i) {
+            bits ^= bits << 13;
+            bits ^= bits >> 7;
+            bits ^= bits << 17;
+            name[i] = kLetters[bits % 62];
+        }
         const int fd = _wopen(WideFromUtf8(name).c_str(), _O_CREAT | _O_EXCL | _O_RDWR | _O_BINARY,
                               _S_IREAD | _S_IWRITE);
         if (fd >= 0) {

@@ -28,22 +28,20 @@ find_window() {  # TITLE SECONDS
 # Waits for the demo to end; prints its exit status (or "running" at the deadline).
 wait_exit() {  # SECONDS
   local deadline=$((SECONDS + $1))
-  while kill -0 "$pid" 2>/dev/null; do
+  until [ -s "$folder/status" ]; do
     [ $SECONDS -lt $deadline ] || { echo running; return 0; }
     sleep 0.2
   done
-  local status=0
-  wait "$pid" || status=$?
-  echo "$status"
+  cat "$folder/status"
+}
+
+running() {
+  [ ! -s "$folder/status" ]
 }
 
 press() {  # WINDOW KEY
   xdotool windowfocus --sync "$1" key --delay 50 "$2" >/dev/null 2>&1 || true
 }
-
-# The launcher's client area lies inside its frame; a point inside the start button.
-frame=5
-start_x=$((140 + frame)) start_y=$((105 + frame))
 
 mkdir -p "$folder/demo"
 cd "$folder/demo"
@@ -55,15 +53,22 @@ case "$music" in
   junk) echo "not a module" >media_tessorin2012/music/music.xm ;;
 esac
 
-wine quixo.exe >"$folder/output.txt" 2>&1 &
-pid=$!
-trap 'kill "$pid" 2>/dev/null || true; wineserver -k 2>/dev/null || true' EXIT
+# The exit status lands in a file: the shell that waits for it is the one that started it.
+(
+  status=0
+  wine quixo.exe >"$folder/output.txt" 2>&1 || status=$?
+  echo "$status" >"$folder/status"
+) &
+trap 'wineserver -k 2>/dev/null || true' EXIT
 
 launcher="$(find_window "Quix launch" 60)" || fail "no launcher window"
 read -r width height < <(xwininfo -id "$launcher" | awk '/Width:/ {w = $2} /Height:/ {h = $2} END {print w, h}')
-# 190 x 120 client pixels in the dialog frame.
-[ "$width" = $((190 + 2 * frame)) ] && [ "$height" = $((120 + 2 * frame)) ] ||
-  fail "the launcher is ${width}x${height}"
+# 190 x 120 client pixels inside a frame as wide on every side (the system's dialog frame).
+frame=$(((width - 190) / 2))
+[ "$width" = $((190 + 2 * frame)) ] && [ "$height" = $((120 + 2 * frame)) ] &&
+  [ "$frame" -ge 0 ] && [ "$frame" -le 8 ] || fail "the launcher is ${width}x${height}"
+# A point inside the start button.
+start_x=$((140 + frame)) start_y=$((105 + frame))
 
 case "$check" in
   launcher)
@@ -94,13 +99,13 @@ case "$check" in
     # The line goes to stderr as the box opens; the box holds the program until it is answered.
     for _ in $(seq 600); do
       grep -q "the music file \"media_tessorin2012/music/music.xm\"" "$folder/output.txt" && break
-      kill -0 "$pid" 2>/dev/null || break
+      running || break
       sleep 0.2
     done
     grep -q "the music file \"media_tessorin2012/music/music.xm\"" "$folder/output.txt" ||
       fail "no message naming the music file"
     sleep 2
-    kill -0 "$pid" 2>/dev/null || fail "ended without waiting for the message box"
+    running || fail "ended without waiting for the message box"
     box="$(xdotool getactivewindow 2>/dev/null || find_window Quixo 5)"
     press "$box" Return
     status="$(wait_exit 20)"

@@ -21,7 +21,7 @@ foreach(slot RANGE 0 31)
   quixo_windows_case(EvalBuiltinSlot${slot} same-output eval --builtin --slot ${slot})
 endforeach()
 quixo_windows_case(MeshBuiltin same-output mesh --builtin)
-quixo_windows_case(Text same-output text)
+quixo_windows_case(TextBuiltin same-output text --builtin)
 quixo_windows_case(Shaders shaders)
 # One frame inside each scene, as the sanitizer build renders them.
 foreach(frame 270 570 900 1297 1570 1920 2965 4535 5933 7472)

@@ -18,12 +18,20 @@
 set -euo pipefail
 check="$1" windows="$2" linux_tool="$3" work="$4"
 shift 4
-export WINEPREFIX="$work/wine-prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 export SDL_AUDIODRIVER=dummy
 tool_exe="$windows/tools/quixo-tool/quixo-tool.exe"
 zip="$windows/quixo-windows.zip"
 scratch="$(mktemp -d "$work/check.XXXXXX")"
-trap 'rm -rf "$scratch"' EXIT
+# Each check has a copy of the run's prefix, and so a Wine server and desktop of its own, bound
+# to its own X server: checks run side by side.
+if [ "$check" = prefix ]; then
+  export WINEPREFIX="$work/wine-prefix"
+else
+  cp -a "$work/wine-prefix" "$scratch/prefix"
+  export WINEPREFIX="$scratch/prefix"
+fi
+trap 'wineserver -k 2>/dev/null || true; rm -rf "$scratch"' EXIT
 
 fail() {
   echo "windows_check $check: $*" >&2
@@ -67,8 +75,10 @@ EOF
     frame="$1"
     (cd "$(dirname "$linux_tool")/../.." &&
        "$linux_tool" render --frame "$frame" --size 320x180 --out "$scratch/linux.png") >/dev/null
+    # Wine's drive Z: is the root folder.
+    out="Z:${scratch//\//\\}\\windows.png"
     (cd "$windows" && in_xvfb wine "$tool_exe" render --frame "$frame" --size 320x180 \
-       --out "$(winepath -w "$scratch/windows.png")") >/dev/null || fail "render $frame failed"
+       --out "$out") >/dev/null || fail "render $frame failed"
     error="$(compare -metric MAE "$scratch/linux.png" "$scratch/windows.png" null: 2>&1 || true)"
     error="${error#*(}" error="${error%)*}"
     awk -v e="$error" 'BEGIN { exit !(e + 0 == e && e <= 0.01) }' ||
