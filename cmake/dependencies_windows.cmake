@@ -65,4 +65,5 @@ add_compile_definitions(_WIN32_WINNT=0x0A00 NOMINMAX WIN32_LEAN_AND_MEAN _USE_MA
                         SDL_MAIN_HANDLED)
 # Programs that run from an unzipped folder: the C++ runtime, libgcc and the threads library
 # linked in, so that no DLL is needed beside the system's own.
-add_link_options(-static -static-libgcc -static-libstdc++)
+# Stripped, for a smaller download.
+add_link_options(-static -static-libgcc -static-libstdc++ -s)
