@@ -81,8 +81,10 @@ std::vector<SourceProgram> ReadPrograms(const std::string& source) {
     std::vector<SourceError> errors;
     if (!meshc::ParseMeshSource(ReadText(source), source, programs, errors)) {
         std::string text;
-        for (const SourceError& e : errors)
-            text += (text.empty() ? "" : "\n") + FormatSourceError(e);
+        for (const SourceError& e : errors) {
+            if (!text.empty()) text += '\n';
+            text += FormatSourceError(e);
+        }
         throw std::runtime_error(text);
     }
     return programs;
