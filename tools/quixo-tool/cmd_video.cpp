@@ -116,8 +116,7 @@ int RenderPiece(const VideoOptions& o, FrameSize size) {
 CommandRunner SetupVideo(CLI::App& sub) {
     auto o = std::make_shared<VideoOptions>();
     sub.add_option("--out", o->out, "the film to write (MP4, or MKV for ffv1)")->required();
-    sub.add_option("--size", o->size,
-                   "frame size WxH (default 1920x1080; up to 3840x2160 and beyond)");
+    sub.add_option("--size", o->size, "frame size WxH (default 1920x1080; 3840x2160 for 4K)");
     sub.add_option("--from", o->from, "the first frame of the show (default 0)")
         ->check(ShowFrameRange());
     sub.add_option("--to", o->to, "the last frame of the show (default 8199)")
@@ -130,8 +129,8 @@ CommandRunner SetupVideo(CLI::App& sub) {
                    "render each frame at K times the size and filter it down (default 1)")
         ->check(CLI::Range(1, 4));
     sub.add_option("--jobs", o->jobs,
-                   "render the film in pieces, N at once on this machine (or on each of --hosts) "
-                   "through GNU parallel")
+                   "render the film in pieces through GNU parallel, N at once on this machine (on "
+                   "each host with --hosts); a run started again renders only missing pieces")
         ->check(CLI::Range(1, 256));
     sub.add_option("--hosts", o->hosts,
                    "GNU parallel's sshlogin file: render the pieces on these machines, each with "

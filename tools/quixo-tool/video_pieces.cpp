@@ -238,7 +238,7 @@ public:
         const std::string left =
             now > 0 ? "about " + Duration(elapsed * (plan_.range.frames - done) / now) + " left"
                     : "estimating the time left";
-        line_.Update(done, std::to_string(running) + " pieces running, " +
+        line_.Update(done, "pieces: " + std::to_string(running) + " running, " +
                                std::to_string(finished) + " of " + std::to_string(plan_.count) +
                                " done, " + left);
     }
@@ -271,9 +271,11 @@ std::int64_t RenderMissingPieces(const VideoOptions& o, const PiecePlan& plan,
                                      "--joblog",
                                      work + "/joblog"};
     if (!o.hosts.empty()) {
-        // Each host writes its pieces and logs at the same path, and they come back here.
+        // Each host writes its pieces and logs at the same path, and they come back here. They
+        // stay there until the film is whole: with the work folder on a file system the hosts
+        // share, the copy there is the one here.
         argv.insert(argv.end(), {"--sshloginfile", o.hosts, "--return", work + "/piece-{}.mov",
-                                 "--return", work + "/piece-{}.log", "--cleanup"});
+                                 "--return", work + "/piece-{}.log"});
     }
     argv.push_back(
         "mkdir -p " + ShellQuote(work) + " && { " + jobPrefix + " video --piece {}" + " --out " +
@@ -389,6 +391,14 @@ int RenderFilmInPieces(const VideoOptions& o, FrameSize size) {
     JoinPieces(plan, FindFilmCodec(o.codec),
                WriteFilmAudio(*soundtrack.music, plan.range, audio.path()), film.path());
     film.Commit();
+    if (!o.hosts.empty()) {
+        // The hosts' copies of the work folder go too; a host that cannot be reached now keeps
+        // its copy, which harms nothing.
+        Child child = Spawn({parallel, "--nonall", "--sshloginfile", o.hosts,
+                             "rm -rf " + ShellQuote(plan.work.string())},
+                            "/dev/null");
+        Wait(child);
+    }
     fs::remove_all(plan.work, ec);
     PrintJson({{"out", o.out},
                {"frames", plan.range.frames},
