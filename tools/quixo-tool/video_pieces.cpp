@@ -370,8 +370,9 @@ int RenderFilmInPieces(const VideoOptions& o, FrameSize size) {
         TextChecksum(std::to_string(o.from) + " " + std::to_string(o.to) + " " + o.size + " " +
                      o.codec + " " + std::to_string(o.supersample) + " " +
                      std::to_string(o.pieceFrames) + " " + build.commit + " " + build.data);
-    const fs::path folder =
-        fs::absolute(o.work.empty() ? fs::path(o.out).parent_path() : fs::path(o.work)) / "";
+    // An absolute path: the jobs start elsewhere, and on other machines.
+    fs::path folder = o.work.empty() ? fs::path(o.out).parent_path() : fs::path(o.work);
+    folder = fs::absolute(folder.empty() ? fs::path(".") : folder).lexically_normal();
     plan.work = folder / ("." + fs::path(o.out).filename().string() + ".pieces-" + key);
     fs::create_directories(plan.work, ec);
     if (ec) throw ToolError{1, "cannot make " + plan.work.string() + ": " + ec.message()};
