@@ -1,12 +1,6 @@
 #include "video_pieces.h"
 
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -18,10 +12,9 @@
 
 #include "build_identity.h"
 #include "json_out.h"
+#include "platform/child_process.h"
 #include "progress.h"
 #include "tool_files.h"
-
-extern char** environ;
 
 namespace quixo::tool {
 
@@ -51,51 +44,20 @@ struct PiecePlan {
     }
 };
 
-// A child with its standard output readable here, its standard error into `errorPath` (or
-// this tool's own when empty), no standard input.
-struct Child {
-    pid_t pid = -1;
-    FILE* out = nullptr;
-};
-
-Child Spawn(const std::vector<std::string>& argv, const std::string& errorPath) {
-    int pipeFds[2];
-    if (pipe(pipeFds) != 0) throw ToolError{1, "cannot start " + argv[0]};
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_adddup2(&actions, pipeFds[1], 1);
-    if (!errorPath.empty()) {
-        posix_spawn_file_actions_addopen(&actions, 2, errorPath.c_str(),
-                                         O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    }
-    posix_spawn_file_actions_addclose(&actions, pipeFds[0]);
-    posix_spawn_file_actions_addclose(&actions, pipeFds[1]);
-    std::vector<char*> args;
-    for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
-    args.push_back(nullptr);
-    Child child;
-    const int error =
-        posix_spawn(&child.pid, argv[0].c_str(), &actions, nullptr, args.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    close(pipeFds[1]);
-    if (error != 0) {
-        close(pipeFds[0]);
-        throw ToolError{1, "cannot start " + argv[0]};
-    }
-    child.out = fdopen(pipeFds[0], "r");
+// Starts a child (GNU parallel) that stops when this tool is stopped.
+ChildProcess Spawn(const std::vector<std::string>& argv, const std::string& errorPath) {
+    ChildProcess child;
+    std::string error;
+    if (!StartChildProcess(argv, errorPath, child, error))
+        throw ToolError{1, "cannot start " + argv[0] + ": " + error};
     StopWithTool(child.pid);
     return child;
 }
 
-// Waits for the child; its exit status, or -1 when a signal ended it.
-int Wait(Child& child) {
-    if (child.out != nullptr) std::fclose(child.out);
-    int status = 0;
-    while (waitpid(child.pid, &status, 0) < 0 && errno == EINTR) {
-    }
+int Wait(ChildProcess& child) {
+    const int status = WaitChildProcess(child);
     StopWithTool(0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return status;
 }
 
 bool ReadLine(FILE* in, std::string& line) {
@@ -111,7 +73,7 @@ std::string GnuParallelOrFail() {
     const std::string parallel = FindExecutable("parallel");
     std::string version;
     if (!parallel.empty()) {
-        Child child = Spawn({parallel, "--version"}, "/dev/null");
+        ChildProcess child = Spawn({parallel, "--version"}, "/dev/null");
         ReadLine(child.out, version);
         Wait(child);
     }
@@ -145,7 +107,7 @@ std::vector<std::string> HostsOf(const std::string& file) {
 // not at all, stops the run by name.
 void CheckHostBuilds(const std::string& parallel, const std::string& hostsFile,
                      const std::string& jobPrefix, const BuildIdentity& mine) {
-    Child child = Spawn(
+    ChildProcess child = Spawn(
         {parallel, "--nonall", "--tag", "--sshloginfile", hostsFile, jobPrefix + " build-info"},
         "");
     std::vector<std::pair<std::string, std::string>> answers;  // host, JSON
@@ -292,7 +254,7 @@ std::int64_t RenderMissingPieces(const VideoOptions& o, const PiecePlan& plan,
     }
     if (asked == 0) return 0;
     progress.Show();
-    Child child = Spawn(argv, work + "/parallel.log");
+    ChildProcess child = Spawn(argv, work + "/parallel.log");
     for (std::string line; ReadLine(child.out, line);) progress.Hear(line);
     Wait(child);
     return asked;
@@ -359,8 +321,8 @@ int RenderFilmInPieces(const VideoOptions& o, FrameSize size) {
 
     // Every job starts in this folder, where the soundtrack is, with this very executable.
     std::error_code ec;
-    const std::string jobPrefix = "cd " + ShellQuote(fs::current_path().string()) + " && " +
-                                  ShellQuote(fs::read_symlink("/proc/self/exe", ec).string());
+    const std::string jobPrefix =
+        "cd " + ShellQuote(fs::current_path().string()) + " && " + ShellQuote(ThisExecutablePath());
     const BuildIdentity build = ThisBuild();
     if (!o.hosts.empty()) CheckHostBuilds(parallel, o.hosts, jobPrefix, build);
 
@@ -395,9 +357,9 @@ int RenderFilmInPieces(const VideoOptions& o, FrameSize size) {
     if (!o.hosts.empty()) {
         // The hosts' copies of the work folder go too; a host that cannot be reached now keeps
         // its copy, which harms nothing.
-        Child child = Spawn({parallel, "--nonall", "--sshloginfile", o.hosts,
-                             "rm -rf " + ShellQuote(plan.work.string())},
-                            "/dev/null");
+        ChildProcess child = Spawn({parallel, "--nonall", "--sshloginfile", o.hosts,
+                                    "rm -rf " + ShellQuote(plan.work.string())},
+                                   "/dev/null");
         Wait(child);
     }
     fs::remove_all(plan.work, ec);
