@@ -7,7 +7,7 @@ execute_process(COMMAND git -C ${SOURCE_DIR} rev-parse HEAD OUTPUT_VARIABLE comm
 if(failed)
   set(commit unknown)
 else()
-  execute_process(COMMAND git -C ${SOURCE_DIR} diff-index --quiet HEAD --
+  execute_process(COMMAND git -C ${SOURCE_DIR} diff --quiet HEAD --
                   RESULT_VARIABLE dirty ERROR_QUIET)
   if(dirty)
     string(APPEND commit -dirty)
