@@ -20,15 +20,14 @@
 #include "graph/graph.h"
 #include "graph/scene_data.h"
 #include "headless_show.h"
-#include "memory/arena.h"
 #include "platform/window.h"
 #include "render/gfx/window_overlay.h"
 #include "render/renderer.h"
 #include "show_inputs.h"
 #include "startup/music_clock.h"
-#include "startup/playback_device.h"
+#include "startup/playback_target.h"
+#include "startup/runtime.h"
 #include "startup/show_frame.h"
-#include "startup/startup.h"
 
 namespace quixo::tool {
 
@@ -51,6 +50,9 @@ struct StatusPanel {
 };
 StatusPanel statusPanel;
 
+// The show's runtime on the preview window's GL context.
+Runtime runtime;
+
 constexpr int kPanelMargin = 8;  // from the window's corner
 constexpr OverlayStyle kPanelStyle{18, 8};
 
@@ -58,9 +60,14 @@ void PresentSwap(void* window, int syncInterval) {
     auto* w = static_cast<PlaybackWindow*>(window);
     if (statusPanel.shown) {
         const WindowSize size = DrawableSize(w);
-        gfx::DrawWindowOverlay(statusPanel.gl, statusPanel.image.rgba.data(),
-                               statusPanel.image.width, statusPanel.image.height, kPanelMargin,
-                               kPanelMargin, size.height);
+        // A panel GL cannot make room for is left out, once said why.
+        if (!gfx::DrawWindowOverlay(runtime.device, statusPanel.gl, statusPanel.image.rgba.data(),
+                                    statusPanel.image.width, statusPanel.image.height, kPanelMargin,
+                                    kPanelMargin, size.height)) {
+            std::fprintf(stderr, "quixo-tool: no status panel: %s\n",
+                         runtime.device.lastError.c_str());
+            statusPanel.shown = false;
+        }
     }
     SetSwapInterval(syncInterval);
     SwapWindow(w);
@@ -139,9 +146,12 @@ struct PlayClock {
     }
 };
 
-// Leaves as the demo does: the music thread and the GL objects are not torn down one by one.
+// Leaves as the demo does: the runtime shut down, then the process ended without static
+// destructors.
 [[noreturn]] void EndPreview() {
     StopMusic();
+    gfx::ReleaseWindowOverlay(runtime.device, statusPanel.gl);
+    ShutdownRuntime(runtime);
     std::fflush(nullptr);
     std::_Exit(0);
 }
@@ -157,20 +167,20 @@ int RunPreview(const PreviewOptions& o) {
     CompiledScenes compiled;
     if (!o.sources.empty()) compiled = CompileSourcesOrFail(o.sources);
 
-    SetupArenas();
-    InitGraphCore();
-    ResetShowState();
-    RenderDevice& rd = Device();
-    rd.width = size.width;
-    rd.height = size.height;
     std::string error;
-    static PlaybackDevice playback;
-    if (!OpenPlaybackDevice(size.width, size.height, false, PresentSwap, playback, error)) {
+    PlaybackTarget playback;
+    if (!OpenPlaybackTarget(size.width, size.height, false, PresentSwap, playback, error)) {
         std::fprintf(stderr, "quixo-tool: no window or graphics device: %s\n", error.c_str());
         return 1;
     }
-    StartContent(rd, playback.device, playback.context, playback.swapChain,
-                 ContentOptions{true, true, false});
+    RuntimeOptions options;
+    options.width = size.width;
+    options.height = size.height;
+    options.present = playback.present;
+    options.debugOutput = gfx::DebugOutputRequested();
+    options.vsync = true;
+    StartRuntime(runtime, options);
+    RenderDevice& rd = *runtime.rd;
     std::array<std::int32_t, kSceneCount> durations = TimelineDurations();
     if (!o.sources.empty()) {
         LoadCompiledScenes(rd, compiled);
