@@ -91,8 +91,9 @@ FrameSize CheckVideoOptions(const VideoOptions& o) {
         std::filesystem::path(o.out).extension() != codec.extension)
         FailInput(std::string("--codec ") + codec.name + " writes " + codec.extension +
                   " files: --out must end in " + codec.extension);
-    if (size.width * o.supersample > 8192 || size.height * o.supersample > 8192)
-        FailInput("--size times --supersample must stay within 8192x8192");
+    if (size.width * o.supersample > kMaxFrameSide || size.height * o.supersample > kMaxFrameSide)
+        FailInput("--size times --supersample must stay within " + std::to_string(kMaxFrameSide) +
+                  " on each side");
     return size;
 }
 

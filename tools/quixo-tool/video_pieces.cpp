@@ -316,8 +316,7 @@ int RenderFilmInPieces(const VideoOptions& o, FrameSize size) {
                         "(install it with: apt-get install ffmpeg)"};
     }
     const std::string parallel = GnuParallelOrFail();
-    HeadlessShow soundtrack;  // only its music: the audio is this process's part
-    StartShowMusic(soundtrack, true);
+    const std::unique_ptr<OfflineSpectrum> music = DecodeShowMusic(true);  // the sound is ours
 
     // Every job starts in this folder, where the soundtrack is, with this very executable.
     std::error_code ec;
@@ -351,8 +350,8 @@ int RenderFilmInPieces(const VideoOptions& o, FrameSize size) {
     }
     if (missing > 0) FailPiece(plan, firstMissing, missing);
 
-    JoinPieces(plan, FindFilmCodec(o.codec),
-               WriteFilmAudio(*soundtrack.music, plan.range, audio.path()), film.path());
+    JoinPieces(plan, FindFilmCodec(o.codec), WriteFilmAudio(*music, plan.range, audio.path()),
+               film.path());
     film.Commit();
     if (!o.hosts.empty()) {
         // The hosts' copies of the work folder go too; a host that cannot be reached now keeps
