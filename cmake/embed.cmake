@@ -23,6 +23,7 @@ asm(\".section .rodata\\n\"
   set_source_files_properties(${out} DIRECTORY ${CMAKE_SOURCE_DIR}
     PROPERTIES OBJECT_DEPENDS ${FILE} GENERATED TRUE)
   set_property(GLOBAL APPEND PROPERTY QUIXO_EMBED_SOURCES ${out})
+  set_property(GLOBAL APPEND PROPERTY QUIXO_EMBED_SYMBOLS ${SYMBOL})
   if(ARG_DEPENDS)
     set_property(GLOBAL APPEND PROPERTY QUIXO_EMBED_DEPENDS ${ARG_DEPENDS})
   endif()

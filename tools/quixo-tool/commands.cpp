@@ -2,6 +2,7 @@
 
 namespace quixo::tool {
 
+CommandRunner SetupBuildInfo(CLI::App& sub);
 CommandRunner SetupClock(CLI::App& sub);
 CommandRunner SetupContactSheet(CLI::App& sub);
 CommandRunner SetupEval(CLI::App& sub);
@@ -34,7 +35,10 @@ const ToolCommand kToolCommands[] = {
      SetupContactSheet},
     {"preview", "play the show in a window, reloading scene sources as they change", SetupPreview},
     {"profile", "start-up step times and frame times of the show, headless", SetupProfile},
-    {"video", "the show as an MP4 film with its soundtrack, through ffmpeg", SetupVideo},
+    {"video", "the show as a film with its soundtrack, through ffmpeg (and GNU parallel)",
+     SetupVideo},
+    {"build-info", "the commit this tool was built from and a checksum of its data",
+     SetupBuildInfo},
 };
 const int kToolCommandCount = sizeof kToolCommands / sizeof kToolCommands[0];
 

@@ -23,6 +23,7 @@ constexpr int kMaxTemporaries = 4;
 constexpr std::size_t kMaxTemporaryPath = 4096;
 char g_temporaries[kMaxTemporaries][kMaxTemporaryPath];
 volatile std::sig_atomic_t g_held[kMaxTemporaries];
+volatile std::sig_atomic_t g_child = 0;
 
 void RemoveTemporaries() {
     for (int i = 0; i < kMaxTemporaries; ++i) {
@@ -31,6 +32,7 @@ void RemoveTemporaries() {
 }
 
 extern "C" void RemoveTemporariesAndStop(int signal) {
+    if (g_child > 0) kill(static_cast<pid_t>(g_child), SIGTERM);
     RemoveTemporaries();
     std::signal(signal, SIG_DFL);
     std::raise(signal);
@@ -65,6 +67,11 @@ int HoldTemporary(const std::string& path) {
 }
 
 }  // namespace
+
+void StopWithTool(int pid) {
+    InstallRemoval();
+    g_child = pid;
+}
 
 CLI::Validator ReadableFile() {
     return CLI::Validator(
