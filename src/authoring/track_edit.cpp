@@ -98,11 +98,6 @@ double KeyRowPosition(const EditGrid& g, int track, std::int64_t frame) {
     return TrackFrameToRowPosition(*g.grid, g.times[track], static_cast<double>(frame));
 }
 
-// The row a key lies in; a key a rounding error short of a row's start belongs to that row.
-std::int64_t KeyRow(const EditGrid& g, int track, std::int64_t frame) {
-    return static_cast<std::int64_t>(std::floor(KeyRowPosition(g, track, frame) + 1e-9));
-}
-
 bool InRows(std::int64_t row, int first, int count) {
     return row >= first && row < std::int64_t{first} + count;
 }
@@ -356,6 +351,11 @@ std::vector<int> DifferingTracks(const CurveTrack* a, const CurveTrack* b) {
         if (!SameTrack(a[t], b[t])) tracks.push_back(t);
     }
     return tracks;
+}
+
+std::int64_t KeyRow(const EditGrid& g, int track, std::int64_t frame) {
+    // A key a rounding error short of a row's start belongs to that row.
+    return static_cast<std::int64_t>(std::floor(KeyRowPosition(g, track, frame) + 1e-9));
 }
 
 std::vector<int> KeysInRows(const CurveTrack& track, const EditGrid& g, int trackIndex,

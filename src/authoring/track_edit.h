@@ -110,6 +110,9 @@ EditResult Redo(TrackEditSession& s);
 // The tracks whose records differ between two tables (kind, key count or any key bit).
 std::vector<int> DifferingTracks(const CurveTrack* a, const CurveTrack* b);
 
+// The row a key of a track lies in (a key between rows' frames lies in the earlier row).
+std::int64_t KeyRow(const EditGrid& g, int track, std::int64_t frame);
+
 // The indices of a track's keys that lie in rows [firstRow, firstRow + rowCount).
 std::vector<int> KeysInRows(const CurveTrack& track, const EditGrid& g, int trackIndex,
                             int firstRow, int rowCount);

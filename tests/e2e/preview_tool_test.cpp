@@ -16,16 +16,6 @@ namespace {
 using namespace std::chrono_literals;
 namespace fs = std::filesystem;
 
-// Polls the program's output until it holds `text`; false at the deadline.
-bool WaitForOutput(const Process& process, const std::string& text, std::chrono::seconds limit) {
-    const Clock::time_point deadline = Clock::now() + limit;
-    while (Clock::now() < deadline) {
-        if (ReadOutput(process).find(text) != std::string::npos) return true;
-        std::this_thread::sleep_for(200ms);
-    }
-    return false;
-}
-
 void Append(const fs::path& file, const std::string& line) {
     std::ofstream(file, std::ios::app) << line << "\n";
 }

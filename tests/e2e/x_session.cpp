@@ -8,6 +8,8 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
+#include <iterator>
 #include <sstream>
 #include <thread>
 #include <utility>
@@ -154,6 +156,15 @@ std::string ReadOutput(const Process& process) {
     return text;
 }
 
+bool WaitForOutput(const Process& process, const std::string& text, std::chrono::seconds limit) {
+    const Clock::time_point deadline = Clock::now() + limit;
+    while (Clock::now() < deadline) {
+        if (ReadOutput(process).find(text) != std::string::npos) return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    }
+    return false;
+}
+
 unsigned long FindWindowByTitle(const std::string& title, std::chrono::milliseconds limit) {
     const Clock::time_point deadline = Clock::now() + limit;
     while (Clock::now() < deadline) {
@@ -182,6 +193,15 @@ bool GetWindowGeometry(unsigned long window, WindowGeometry& g) {
         *f.value = std::atoi(info.output.c_str() + at + std::string(f.name).size());
     }
     return true;
+}
+
+std::string WindowPixels(unsigned long window) {
+    const std::string path = "/tmp/quixo-e2e-shot-" + std::to_string(getpid()) + ".rgb";
+    RunCommand("import -silent -window " + std::to_string(window) + " -depth 8 rgb:" + path, 20);
+    std::ifstream in(path, std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::remove(path.c_str());
+    return bytes;
 }
 
 bool RequestClose(unsigned long window) {

@@ -40,6 +40,8 @@ Process StartProcess(const std::string& path, const std::string& environment = "
 // Waits until the program ends; kills it at the deadline. Returns its exit status, or -1.
 int WaitForExit(Process& process, std::chrono::milliseconds limit);
 std::string ReadOutput(const Process& process);
+// Polls the program's output until it holds `text`; false at the deadline.
+bool WaitForOutput(const Process& process, const std::string& text, std::chrono::seconds limit);
 
 // Polls for a shown (mapped) window with exactly this title; 0 when none appears in time.
 unsigned long FindWindowByTitle(const std::string& title, std::chrono::milliseconds limit);
@@ -48,6 +50,9 @@ struct WindowGeometry {
     int x, y, width, height;  // absolute position and inner size
 };
 bool GetWindowGeometry(unsigned long window, WindowGeometry& geometry);
+
+// What the window shows: RGB bytes, rows top first (empty when no screenshot could be taken).
+std::string WindowPixels(unsigned long window);
 
 // Asks the window to close as a window manager does (WM_DELETE_WINDOW).
 bool RequestClose(unsigned long window);

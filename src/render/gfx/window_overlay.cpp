@@ -30,4 +30,12 @@ void DrawWindowOverlay(WindowOverlay& overlay, const std::uint8_t* rgba, int wid
                            x + width, windowHeight - y - height, GL_COLOR_BUFFER_BIT, GL_NEAREST);
 }
 
+void DrawIntoWindow(void (*draw)(void*), void* user) {
+    GLint bound = 0;
+    glGetIntegerv(GL_DRAW_FRAMEBUFFER_BINDING, &bound);
+    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
+    draw(user);
+    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, static_cast<GLuint>(bound));
+}
+
 }  // namespace quixo::gfx

@@ -19,6 +19,11 @@ struct WindowOverlay {
 void DrawWindowOverlay(WindowOverlay& overlay, const std::uint8_t* rgba, int width, int height,
                        int x, int y, int windowHeight);
 
+// Runs another library's GL drawing (the tools' GUI) into the window's framebuffer: called from
+// the swap step like DrawWindowOverlay, with the window's framebuffer bound for drawing, and the
+// device context's own binding put back after it.
+void DrawIntoWindow(void (*draw)(void*), void* user);
+
 // Frees the overlay's GL objects.
 void ReleaseWindowOverlay(WindowOverlay& overlay);
 

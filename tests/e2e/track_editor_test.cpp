@@ -1,0 +1,129 @@
+// The track editor in the preview window, driven from the keyboard as a maker drives it: a key
+// set on the music's row, its value typed, the frame on screen changed by it before any save,
+// then saved into the track source with everything else in the file as it was.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <thread>
+
+#include "authoring/music_grid.h"
+#include "e2e/x_session.h"
+#include "platform/module_decoder.h"
+
+namespace quixo::e2e {
+namespace {
+
+using namespace std::chrono_literals;
+namespace fs = std::filesystem;
+
+std::string ReadText(const fs::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+void PressKeys(unsigned long window, const std::string& keys) {
+    RunCommand("xdotool windowfocus --sync " + std::to_string(window) + " key --delay 60 " + keys);
+}
+
+// The left quarter of the window's picture, below the status panel: the part of the show's frame
+// that the editor (on the right three quarters) leaves in view.
+std::string ShowPicture(unsigned long window, int width, int height) {
+    const std::string rgb = WindowPixels(window);
+    if (rgb.size() != static_cast<std::size_t>(width) * height * 3) return "";
+    std::string part;
+    for (int y = height / 4; y < height; ++y) part += rgb.substr((y * width) * 3, width / 4 * 3);
+    return part;
+}
+
+// That picture once three screenshots a second apart agree (textures still arriving, or keys
+// still being handled, change it) and, when `unlike` is given, it differs from that; empty when
+// that does not happen in time.
+std::string SettledPicture(unsigned long window, const std::string& unlike = "") {
+    constexpr int kWidth = 480, kHeight = 270;  // the preview's --size
+    std::string last = ShowPicture(window, kWidth, kHeight);
+    int same = 1;
+    const Clock::time_point deadline = Clock::now() + 60s;
+    while (Clock::now() < deadline) {
+        std::this_thread::sleep_for(1s);
+        std::string now = ShowPicture(window, kWidth, kHeight);
+        same = !now.empty() && now == last && now != unlike ? same + 1 : 1;
+        if (same == 3) return now;
+        last = std::move(now);
+    }
+    return "";
+}
+
+// The show frame of the row two rows after the one playing at frame 600, where scene 2 starts.
+std::int32_t RowTwoAfterSceneStart() {
+    std::vector<std::uint8_t> bytes;
+    std::string error;
+    RowGrid grid;
+    EXPECT_TRUE(ReadFileBytes(std::string(QUIXO_SOURCE_DIR) + "/media_tessorin2012/music/music.xm",
+                              &bytes, &error));
+    EXPECT_TRUE(MusicRowGrid(bytes, grid, &error)) << error;
+    return RowFrame(grid, RowAtFrame(grid, 600) + 2);
+}
+
+TEST(TrackEditor, KeysTheShowFromTheKeyboardAndSavesTheSource) {
+    QUIXO_RUN_UNDER_XVFB();
+    const fs::path dir = "/tmp/quixo-track-editor-" + std::to_string(getpid());
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+    fs::copy(fs::path(QUIXO_SOURCE_DIR) / "data/scenes", dir / "scenes");
+    fs::copy(fs::path(QUIXO_SOURCE_DIR) / "data/tracks", dir / "tracks");
+    const fs::path file = dir / "tracks/tracks.track";
+    const std::string before = ReadText(file);
+
+    // From the repository root, where the music the grid is read from lies.
+    const fs::path script = dir / "preview.sh";
+    std::ofstream(script) << "#!/bin/sh\ncd " << QUIXO_SOURCE_DIR << " && exec " << QUIXO_TOOL
+                          << " preview --sources " << dir.string()
+                          << " --silent --size 480x270 --frame 650\n";
+    fs::permissions(script, fs::perms::owner_all);
+    Process preview = StartProcess(script.string(), "SDL_NO_SIGNAL_HANDLERS=1");
+    const unsigned long window = FindWindowByTitle("quixo preview", 40s);
+    ASSERT_NE(window, 0u) << ReadOutput(preview);
+
+    // Paused at the start of scene 2 (its camera is track 9), the status panel hidden, the
+    // editor shown and its cursor two rows on (the show follows it there).
+    PressKeys(window, "space Prior o Tab Down Down");
+    const std::string unedited = SettledPicture(window);
+    ASSERT_FALSE(unedited.empty()) << "the picture never settled";
+
+    // A key on that row with the curve's value, its x typed: the camera moves away at once.
+    PressKeys(window, "Return 9 9 9 9 Return");
+    EXPECT_FALSE(SettledPicture(window, unedited).empty())
+        << "the frame on screen did not change with the edit\n"
+        << ReadOutput(preview);
+
+    PressKeys(window, "ctrl+s");
+    ASSERT_TRUE(WaitForOutput(preview, "saved tracks.track", 20s)) << ReadOutput(preview);
+    std::this_thread::sleep_for(2s);  // the watcher's next look at the files
+
+    // One new key line in track 9, at the row's scene frame with x 9999; every other line as
+    // it was.
+    const std::string after = ReadText(file);
+    const std::string frame = std::to_string(RowTwoAfterSceneStart() - 600);
+    const std::string prefix = frame + std::string(6 - frame.size(), ' ') + "9999 ";
+    const std::size_t at = after.find("\n" + prefix);
+    ASSERT_NE(at, std::string::npos) << after;
+    const std::size_t end = after.find('\n', at + 1);
+    EXPECT_EQ(after.substr(0, at) + after.substr(end), before);
+    const std::size_t track = after.rfind("\ntrack ", at);
+    EXPECT_EQ(after.substr(track, 10), "\ntrack 9 c");
+
+    PressKeys(window, "Escape");
+    EXPECT_EQ(WaitForExit(preview, 20s), 0) << ReadOutput(preview);
+    // Its own save is no change for the watcher: nothing was reloaded.
+    EXPECT_EQ(ReadOutput(preview).find("reloaded"), std::string::npos) << ReadOutput(preview);
+    fs::remove_all(dir);
+}
+
+}  // namespace
+}  // namespace quixo::e2e
