@@ -312,15 +312,16 @@ int RunPreview(const PreviewOptions& o) {
         }
 
         // The editor's edits change the working tracks in place, before this frame is drawn.
-        const PlayState play{position.frame, position.paused};
-        TransportRequest request;
-        TrackEditorTick(editor, play, request);
+        TransportRequest tick;
+        TrackEditorTick(editor, {position.frame, position.paused}, tick);
+        apply(tick);  // a loop going round, before the editor shows where the show is
         if (editor.shown) {
+            TransportRequest request;
             BeginGuiFrame();
-            DrawTrackEditor(editor, play, request);
+            DrawTrackEditor(editor, {position.frame, position.paused}, request);
             EndGuiFrame();
+            apply(request);
         }
-        apply(request);
 
         const ClockReading reading = FrameClock(position.frame, durations.data());
         if (statusPanel.shown)

@@ -28,7 +28,7 @@ constexpr ImU32 kLoopBar = IM_COL32(240, 150, 40, 150);
 constexpr ImU32 kRefused = IM_COL32(255, 110, 90, 255);
 constexpr ImU32 kComponents[3] = {IM_COL32(255, 100, 100, 255), IM_COL32(110, 230, 110, 255),
                                   IM_COL32(110, 150, 255, 255)};
-constexpr int kValueChars = 7;  // characters per x, y or z
+constexpr int kValueChars = 8;  // characters per x, y or z
 constexpr int kTagChars = 3;    // "+12", "J", before the values
 
 // Where things are in the grid this frame.
@@ -47,19 +47,21 @@ Layout MeasureLayout(const TrackEditor& e, float width) {
     l.rowHeight = ImGui::GetTextLineHeight() + 2;
     l.timeWidth = l.charWidth * 31;
     l.columnWidth = l.charWidth * (kTagChars + 3 * kValueChars + 1);
-    l.curveWidth = std::max(l.charWidth * 16, width * 0.15f);
+    l.curveWidth = std::max(l.charWidth * 16, width * 0.12f);
     const float room = width - l.timeWidth - l.curveWidth;
     l.columns =
         std::clamp(static_cast<int>(room / l.columnWidth), 1, static_cast<int>(e.order.size()));
     return l;
 }
 
+// A value in at most kValueChars - 1 characters: fewer digits until it fits.
 std::string ValueText(float v) {
     char text[32];
-    std::snprintf(text, sizeof text, "%.6g", v);
-    std::string s = text;
-    if (s.size() > kValueChars - 1) s = s.substr(0, kValueChars - 2) + "~";
-    return s;
+    for (int digits = 6; digits >= 1; --digits) {
+        std::snprintf(text, sizeof text, "%.*g", digits, v);
+        if (std::strlen(text) < kValueChars) break;
+    }
+    return text;
 }
 
 void Text(ImDrawList* draw, float x, float y, ImU32 colour, const std::string& text) {
