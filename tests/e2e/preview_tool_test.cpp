@@ -1,7 +1,6 @@
 // The preview window as an author uses it: sources edited while it plays, a broken edit
 // reported with its file and line while the picture goes on, Escape to leave.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -30,22 +29,13 @@ int LineCount(const fs::path& file) {
 
 TEST(PreviewTool, ReloadsEditedSourcesAndReportsABrokenOneWhilePlaying) {
     QUIXO_RUN_UNDER_XVFB();
-    const fs::path dir = "/tmp/quixo-preview-" + std::to_string(getpid());
-    fs::remove_all(dir);
-    fs::create_directories(dir);
-    fs::copy(fs::path(QUIXO_SOURCE_DIR) / "data/scenes", dir / "scenes");
-    fs::copy(fs::path(QUIXO_SOURCE_DIR) / "data/tracks", dir / "tracks");
+    const fs::path dir = CopySources("preview");
     fs::path scene;
     for (const auto& entry : fs::directory_iterator(dir / "scenes"))
         if (entry.path().filename().string().rfind("s2_", 0) == 0) scene = entry.path();
     ASSERT_FALSE(scene.empty());
 
-    // StartProcess takes no arguments: a small script carries them.
-    const fs::path script = dir / "preview.sh";
-    std::ofstream(script) << "#!/bin/sh\nexec " << QUIXO_TOOL << " preview --sources "
-                          << dir.string() << " --silent --size 320x180 --frame 650\n";
-    fs::permissions(script, fs::perms::owner_all);
-    Process preview = StartProcess(script.string(), "SDL_NO_SIGNAL_HANDLERS=1");
+    Process preview = StartPreview(dir, "--silent --size 320x180 --frame 650");
     const unsigned long window = FindWindowByTitle("quixo preview", 40s);
     ASSERT_NE(window, 0u) << ReadOutput(preview);
 

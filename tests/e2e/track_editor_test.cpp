@@ -2,7 +2,6 @@
 // set on the music's row, its value typed, the frame on screen changed by it before any save,
 // then saved into the track source with everything else in the file as it was.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -72,21 +71,10 @@ std::int32_t RowTwoAfterSceneStart() {
 
 TEST(TrackEditor, KeysTheShowFromTheKeyboardAndSavesTheSource) {
     QUIXO_RUN_UNDER_XVFB();
-    const fs::path dir = "/tmp/quixo-track-editor-" + std::to_string(getpid());
-    fs::remove_all(dir);
-    fs::create_directories(dir);
-    fs::copy(fs::path(QUIXO_SOURCE_DIR) / "data/scenes", dir / "scenes");
-    fs::copy(fs::path(QUIXO_SOURCE_DIR) / "data/tracks", dir / "tracks");
+    const fs::path dir = CopySources("track-editor");
     const fs::path file = dir / "tracks/tracks.track";
     const std::string before = ReadText(file);
-
-    // From the repository root, where the music the grid is read from lies.
-    const fs::path script = dir / "preview.sh";
-    std::ofstream(script) << "#!/bin/sh\ncd " << QUIXO_SOURCE_DIR << " && exec " << QUIXO_TOOL
-                          << " preview --sources " << dir.string()
-                          << " --silent --size 480x270 --frame 650\n";
-    fs::permissions(script, fs::perms::owner_all);
-    Process preview = StartProcess(script.string(), "SDL_NO_SIGNAL_HANDLERS=1");
+    Process preview = StartPreview(dir, "--silent --size 480x270 --frame 650");
     const unsigned long window = FindWindowByTitle("quixo preview", 40s);
     ASSERT_NE(window, 0u) << ReadOutput(preview);
 

@@ -156,6 +156,26 @@ std::string ReadOutput(const Process& process) {
     return text;
 }
 
+std::filesystem::path CopySources(const std::string& name) {
+    namespace fs = std::filesystem;
+    const fs::path dir = "/tmp/quixo-" + name + "-" + std::to_string(getpid());
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+    fs::copy(fs::path(QUIXO_SOURCE_DIR) / "data/scenes", dir / "scenes");
+    fs::copy(fs::path(QUIXO_SOURCE_DIR) / "data/tracks", dir / "tracks");
+    return dir;
+}
+
+Process StartPreview(const std::filesystem::path& folder, const std::string& options) {
+    // StartProcess takes no arguments: a small script carries them.
+    const std::filesystem::path script = folder / "preview.sh";
+    std::ofstream(script) << "#!/bin/sh\ncd " << Quote(QUIXO_SOURCE_DIR) << " && exec "
+                          << Quote(QUIXO_TOOL) << " preview --sources " << Quote(folder.string())
+                          << " " << options << "\n";
+    std::filesystem::permissions(script, std::filesystem::perms::owner_all);
+    return StartProcess(script.string(), "SDL_NO_SIGNAL_HANDLERS=1");
+}
+
 bool WaitForOutput(const Process& process, const std::string& text, std::chrono::seconds limit) {
     const Clock::time_point deadline = Clock::now() + limit;
     while (Clock::now() < deadline) {

@@ -4,6 +4,7 @@
 #include <sys/types.h>
 
 #include <chrono>
+#include <filesystem>
 #include <string>
 
 namespace quixo::e2e {
@@ -40,6 +41,13 @@ Process StartProcess(const std::string& path, const std::string& environment = "
 // Waits until the program ends; kills it at the deadline. Returns its exit status, or -1.
 int WaitForExit(Process& process, std::chrono::milliseconds limit);
 std::string ReadOutput(const Process& process);
+// A fresh folder /tmp/quixo-NAME-PID holding copies of the scene and track sources.
+std::filesystem::path CopySources(const std::string& name);
+
+// `preview` with these options (after --sources of the folder) on the sources in `folder`,
+// started from the repository root (where the music is) through a script in the folder.
+Process StartPreview(const std::filesystem::path& folder, const std::string& options);
+
 // Polls the program's output until it holds `text`; false at the deadline.
 bool WaitForOutput(const Process& process, const std::string& text, std::chrono::seconds limit);
 
