@@ -122,6 +122,16 @@ void DrawTrackEditor(TrackEditor& e, const PlayState& play, TransportRequest& re
 // Whether Escape may end the preview: with unsaved edits the first Escape only warns.
 bool TrackEditorAllowsQuit(TrackEditor& e);
 
+// Loads the track files as they are on disk now, as one step that can be undone (Ctrl+R).
+void LoadTrackFiles(TrackEditor& e);
+
+// Follows the play position with the cursor when following is on and the position moved.
+void FollowPlay(TrackEditor& e, const PlayState& play);
+
+// The selection, or `rowCount` rows of the cursor's track from the cursor when nothing is
+// selected.
+RowBlock CursorBlock(const TrackEditor& e, int rowCount);
+
 // Loops the selected rows (a bar from the cursor without a selection), or stops looping (L).
 void ToggleTrackLoop(TrackEditor& e);
 
