@@ -89,7 +89,8 @@ constexpr Binding kBindings[] = {
     {SDLK_l, kPlain, Action::kLoop},
 };
 
-constexpr float kNudgeStep = 1;  // a hundredth of a unit, as the sources write values
+constexpr int kEveryRow = 1 << 24;  // more rows than any track's keys reach, either way
+constexpr float kNudgeStep = 1;     // a hundredth of a unit, as the sources write values
 constexpr float kNudgeStepMore = 10;
 
 int Mods(SDL_Keymod mod) {
@@ -221,11 +222,12 @@ void Run(TrackEditor& e, Action action, TransportRequest& request) {
             Report(e, PasteBlock(e.session, Grid(e), e.clip, tracks, e.row));
             break;
         }
-        case Action::kQuantise:
-            Report(e, QuantiseBlock(e.session, Grid(e),
-                                    CursorBlock(e, static_cast<int>(e.grid.rows.size()) + 1)));
-            if (!e.selecting) e.message = "track " + std::to_string(track) + ": quantised to rows";
+        case Action::kQuantise: {
+            // Without a selection, every key of the cursor's track, wherever it lies.
+            const RowBlock whole{{track}, -kEveryRow, 2 * kEveryRow};
+            Report(e, QuantiseBlock(e.session, Grid(e), e.selecting ? SelectedBlock(e) : whole));
             break;
+        }
         case Action::kInsertRow:
             Report(e, InsertRows(e.session, Grid(e), CursorBlock(e, 1)));
             break;
