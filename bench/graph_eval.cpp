@@ -14,6 +14,7 @@
 #include "graph/scene_load.h"
 #include "memory/arena.h"
 #include "operators/node_table.h"
+#include "startup/runtime.h"
 #include "startup/show_frame.h"
 
 namespace quixo {
@@ -52,8 +53,7 @@ std::vector<StoredNode> ArithmeticGraph() {
 
 void SetUpGraphs() {
     static const bool done = [] {
-        SetupArenas();
-        InitGraphCore();
+        PrepareRuntime();
         AllocateGraphSlots();
         LoadSceneGraphs();
         LoadCurveTracks(Device(), StoredCurveTracks());

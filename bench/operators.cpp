@@ -10,6 +10,7 @@
 #include "graph/graph.h"
 #include "memory/arena.h"
 #include "operators/node_table.h"
+#include "startup/runtime.h"
 
 namespace {
 
@@ -46,9 +47,7 @@ struct ArithmeticGraph {
 };
 
 void EnsureCore() {
-    if (EmptyValueArray() != nullptr) return;
-    SetupArenas();
-    InitGraphCore();
+    PrepareRuntime();
 }
 
 void RunGraph(benchmark::State& state, const std::uint32_t* types, int typeCount) {

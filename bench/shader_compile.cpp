@@ -14,6 +14,7 @@
 #include "render/gfx/headless.h"
 #include "render/gfx/texture_loader.h"
 #include "render/shader_library.h"
+#include "startup/runtime.h"
 
 namespace {
 
@@ -30,8 +31,10 @@ double BuildAndDrawAll(gfx::HeadlessGraphics& g) {
         desc.width = desc.height = 1;
         desc.format = gfx::Format::R8G8B8A8_UNORM;
         desc.bindFlags = gfx::BindRenderTarget;
-        gfx::CreateTexture2D(g.device, desc, nullptr, texture);
-        gfx::CreateRenderTargetView(g.device, texture, target);
+        if (!gfx::CreateTexture2D(g.device, desc, nullptr, texture) ||
+            !gfx::CreateRenderTargetView(g.device, texture, target)) {
+            return -1.0;
+        }
     }
     const auto start = std::chrono::steady_clock::now();
     const ShaderBuildReport report =
@@ -58,7 +61,7 @@ double BuildAndDrawAll(gfx::HeadlessGraphics& g) {
 
 void EnsureArenas() {
     static bool done = [] {
-        SetupArenas();
+        PrepareRuntime();
         return true;
     }();
     (void)done;

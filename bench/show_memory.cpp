@@ -35,8 +35,8 @@
 #include "platform/music.h"
 #include "platform/spectrum.h"
 #include "render/gfx/headless.h"
+#include "startup/runtime.h"
 #include "startup/show_frame.h"
-#include "startup/startup.h"
 
 namespace {
 
@@ -70,20 +70,19 @@ void BM_WholeShowResidentMemory(benchmark::State& state) {
     const auto width = static_cast<std::uint32_t>(state.range(0));
     const auto height = static_cast<std::uint32_t>(state.range(1));
     for (auto _ : state) {
-        SetupArenas();
-        InitGraphCore();
-        ResetShowState();
-        static gfx::HeadlessGraphics graphics;
+        static gfx::HeadlessContext gl;
         std::string error;
-        if (!gfx::StartHeadless(graphics, width, height, error)) {
+        if (!gfx::StartHeadlessContext(gl, error)) {
             state.SkipWithError(("no headless graphics device: " + error).c_str());
             return;
         }
-        RenderDevice& rd = Device();
-        rd.width = static_cast<std::int32_t>(width);
-        rd.height = static_cast<std::int32_t>(height);
-        StartContent(rd, graphics.device, graphics.context, graphics.swapChain,
-                     ContentOptions{false, true, false});
+        static Runtime runtime;
+        RuntimeOptions options;
+        options.width = static_cast<std::int32_t>(width);
+        options.height = static_cast<std::int32_t>(height);
+        options.debugOutput = true;
+        StartRuntime(runtime, options);
+        RenderDevice& rd = *runtime.rd;
         std::vector<std::uint8_t> bytes;
         std::unique_ptr<OfflineSpectrum> music;
         if (ReadFileBytes(kMusicPath, &bytes, &error))
@@ -119,8 +118,10 @@ void BM_WholeShowResidentMemory(benchmark::State& state) {
         state.counters["growth_mib"] = later - peak[0];
         state.counters["heap_growth_mib"] = laterHeap - heap[0];
         state.counters["memory_arena_mib_end"] = MemoryArena().fillOffset / 1048576.0;
-        state.counters["gl_errors"] = static_cast<double>(gfx::GlErrorCount(graphics.device));
+        state.counters["gl_errors"] = static_cast<double>(gfx::GlErrorCount(runtime.device));
         state.counters["frames"] = kEndFrame;
+        ShutdownRuntime(runtime);
+        gfx::StopHeadlessContext(gl);
     }
 }
 BENCHMARK(BM_WholeShowResidentMemory)->Args({64, 36})->Iterations(1)->Unit(benchmark::kSecond);

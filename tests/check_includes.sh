@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Fails when a file under src/ includes a header of a layer above its own. Layers, lowest first:
+# Fails when a file under src/ includes a header of a layer above its own, in either include
+# form ("..." or <...>). Layers, lowest first:
 #   platform, render/gfx | memory | core | mesh, graph + operators | render | startup | authoring
 # mesh and graph + operators stand side by side and do not include each other.
 #   tests/check_includes.sh [SRC_DIR]
@@ -39,7 +40,8 @@ while IFS= read -r file; do
       echo "$rel:$line: $name includes \"$target\" ($tname)" >&2
       faults=$((faults + 1))
     fi
-  done < <(grep -n '^#include "' "$file" | sed -E 's/^([0-9]+):#include "([^"]*)".*/\1:\2/')
+  done < <(grep -nE '^[[:space:]]*#[[:space:]]*include[[:space:]]*[<"]' "$file" |
+           sed -E 's/^([0-9]+):[[:space:]]*#[[:space:]]*include[[:space:]]*[<"]([^>"]*)[>"].*/\1:\2/')
 done < <(find "$src" -name '*.h' -o -name '*.cpp' | sort)
 
 if [ "$faults" -ne 0 ]; then

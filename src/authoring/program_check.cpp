@@ -1,42 +1,13 @@
 #include "authoring/program_check.h"
 
-#include <cmath>
-#include <cstring>
 #include <unordered_set>
 
 #include "mesh/mesh_ops.h"
+#include "mesh/position_index.h"
 
 namespace quixo {
 
 namespace {
-
-// Exact float equality as a set key: both zeros map to the same bits. A position with a NaN
-// equals nothing, so it never goes into the set.
-struct PositionKey {
-    std::uint32_t bits[3];
-    bool operator==(const PositionKey& o) const {
-        return bits[0] == o.bits[0] && bits[1] == o.bits[1] && bits[2] == o.bits[2];
-    }
-};
-
-struct PositionKeyHash {
-    std::size_t operator()(const PositionKey& k) const {
-        std::uint64_t h = k.bits[0];
-        h = h * 0x9E3779B97F4A7C15ull ^ k.bits[1];
-        h = h * 0x9E3779B97F4A7C15ull ^ k.bits[2];
-        return static_cast<std::size_t>(h ^ (h >> 29));
-    }
-};
-
-bool MakeKey(const Float3& p, PositionKey& key) {
-    const float c[3] = {p.x, p.y, p.z};
-    for (int i = 0; i < 3; ++i) {
-        if (std::isnan(c[i])) return false;
-        const float v = c[i] == 0.0f ? 0.0f : c[i];
-        std::memcpy(&key.bits[i], &v, 4);
-    }
-    return true;
-}
 
 std::uint32_t SelectedCount(const QuadMesh& mesh) {
     std::uint32_t n = 0;
@@ -94,12 +65,12 @@ std::uint64_t CountSubdivisionVertices(const QuadMesh& mesh, bool smoothing) {
         const std::uint32_t* w = mesh.quads[i];
         const Float3 c = centroi(mesh, i);
         ++count;
-        if (MakeKey(c, key)) created.insert(key);
+        if (MakePositionKey(c, key)) created.insert(key);
         for (int j = 0; j < 4; ++j) {
             Float3 edge;
             maths1(edge, mesh.positions[w[j]], mesh.positions[w[(j + 1) % 4]]);
             if (!smoothing) maths9(edge, 0.5f);
-            if (!MakeKey(edge, key)) {
+            if (!MakePositionKey(edge, key)) {
                 ++count;
             } else if (created.insert(key).second) {
                 ++count;

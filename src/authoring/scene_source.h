@@ -15,13 +15,10 @@
 #include <vector>
 
 #include "authoring/source_text.h"
+#include "core/timeline.h"
 #include "graph/graph_types.h"
 
 namespace quixo {
-
-// The longest scene: the show's 8200 frames. Ten such durations add up to far less than the
-// clock's 32-bit range.
-constexpr std::int32_t kMaxSceneDuration = 8200;
 
 // The largest element count a source may give a node.
 constexpr std::uint32_t kMaxSourceElementCount = 4096;

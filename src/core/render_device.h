@@ -20,4 +20,9 @@ struct RenderDevice {
 // The one global record (zeroed static storage).
 RenderDevice& Device();
 
+// The CPU-side records of the show back to their start values: the render-context record zero
+// (no GPU, no curve tracks), the draw lists empty, RenderSettings as at start-up, the camera
+// zero.
+void ResetCoreRecords();
+
 }  // namespace quixo

@@ -7,6 +7,16 @@ namespace quixo {
 
 constexpr std::int32_t kEndFrame = 8200;  // the presentation ends here, inside scene 9
 
+// The longest scene a source may give: the show's whole length. Ten such durations add up to
+// far less than the clock's 32-bit range.
+constexpr std::int32_t kMaxSceneDuration = kEndFrame;
+
+// The clock values the show can reach while it plays (frames 0..8199) on any timeline the
+// scene compiler accepts: a frame within its scene comes before the scene's end, and the
+// latest end is that of a scene beginning on the last frame and lasting the longest.
+constexpr std::int32_t kMaxSceneFrame = kMaxSceneDuration - 1;
+constexpr std::int32_t kMaxSceneEndFrame = (kEndFrame - 1) + kMaxSceneDuration;
+
 struct ClockReading {
     std::int32_t frame;          // position × 100 / 1666
     std::int32_t scene;          // 0..9, or 10 past the whole timeline

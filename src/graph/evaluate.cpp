@@ -38,6 +38,11 @@ void AllocateGraphSlots() {
     }
 }
 
+void ReleaseGraphCore() {
+    Slots() = GraphSlots{};
+    g_emptyValueArray = nullptr;
+}
+
 void EvaluateGraph(RenderDevice& device, ValueArray* values, OperatorNode* nodes,
                    GraphArguments& args) {
     for (int i = 0; i < kNodesPerGraph; ++i) values[i].evaluated = 0;

@@ -28,6 +28,9 @@ void InitGraphCore();
 // Takes the two slot tables and the 32 node and output arrays from the arena, all zeroed.
 void AllocateGraphSlots();
 
+// Forgets the slot tables and the empty array, before the arena they live in goes.
+void ReleaseGraphCore();
+
 // Evaluates one graph: clears every evaluated flag, then evaluates nodes 0..255 in order.
 void EvaluateGraph(RenderDevice& device, ValueArray* values, OperatorNode* nodes,
                    GraphArguments& args);

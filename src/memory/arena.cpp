@@ -1,22 +1,18 @@
 #include "memory/arena.h"
 
-#include <sys/mman.h>
-
-#include <cerrno>
-#include <cstring>
 #include <string>
 
+#include "platform/memory_block.h"
 #include "platform/message_box.h"
 
 namespace quixo {
 
 void InitArena(Arena& arena, std::uint64_t blockSize) {
-    // Anonymous private mappings are zero-filled by the kernel and cost nothing until touched.
-    void* block = mmap(nullptr, blockSize, PROT_READ | PROT_WRITE,
-                       MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
-    if (block == MAP_FAILED) {
+    std::string error;
+    void* block = ReserveZeroedBlock(blockSize, error);
+    if (block == nullptr) {
         FatalError("cannot reserve " + std::to_string(blockSize >> 20) +
-                   " MiB of memory: " + std::strerror(errno));
+                   " MiB of memory: " + error);
     }
     auto* bytes = static_cast<std::uint8_t*>(block);
     const auto address = reinterpret_cast<std::uintptr_t>(bytes);
@@ -51,6 +47,16 @@ void* ArenaAllocate(Arena& arena, std::uint32_t n, std::uint32_t alignment) {
     return result;
 }
 
+void ReleaseArena(Arena& arena) {
+    std::lock_guard<std::mutex> guard(arena.lock);
+    ReleaseBlock(arena.block,
+                 arena.capacity + static_cast<std::uint64_t>(arena.base - arena.block));
+    arena.block = nullptr;
+    arena.base = nullptr;
+    arena.capacity = 0;
+    arena.fillOffset = 0;
+}
+
 void ArenaReset(Arena& arena) {
     std::lock_guard<std::mutex> guard(arena.lock);
     arena.fillOffset = 0;
@@ -69,6 +75,11 @@ Arena& FrameArena() {
 void SetupArenas() {
     InitArena(MemoryArena());
     InitArena(FrameArena());
+}
+
+void ReleaseArenas() {
+    ReleaseArena(MemoryArena());
+    ReleaseArena(FrameArena());
 }
 
 void* Allocate(std::uint32_t n, std::uint32_t alignment) {

@@ -1,6 +1,7 @@
 #pragma once
-// The two bump allocators over zeroed 512 MiB blocks. Nothing is ever freed: the blocks go
-// away with the process. Pages are mapped lazily, so untouched memory costs nothing.
+// The two bump allocators over zeroed 512 MiB blocks. Nothing is freed one allocation at a
+// time: the blocks go back whole when the runtime shuts down, or with the process. Pages are
+// mapped lazily, so untouched memory costs nothing.
 #include <cstdint>
 #include <mutex>
 
@@ -31,12 +32,18 @@ void* ArenaAllocate(Arena& arena, std::uint32_t n, std::uint32_t alignment = 1);
 // Sets the fill offset back to 0.
 void ArenaReset(Arena& arena);
 
+// Gives the block back; every pointer into it is dead. InitArena may reserve a new one.
+void ReleaseArena(Arena& arena);
+
 // The program's two arenas.
 Arena& MemoryArena();
 Arena& FrameArena();
 
 // Reserves both blocks; the first step of start-up, before any allocation.
 void SetupArenas();
+
+// Gives both blocks back (the runtime's shutdown).
+void ReleaseArenas();
 
 // n bytes from the MemoryArena, aligned as ArenaAllocate aligns them.
 void* Allocate(std::uint32_t n, std::uint32_t alignment = 1);

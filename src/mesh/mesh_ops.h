@@ -1,6 +1,9 @@
 #pragma once
 // The modeller's operations, one small routine each, all with the signature of the operation
 // table: the mesh and the decoded amount (ignored by those that need none).
+#include <cstdint>
+#include <string_view>
+
 #include "mesh/quad_mesh.h"
 
 namespace quixo {
@@ -51,7 +54,30 @@ void addcube(QuadMesh& mesh, float a);
 // smoothing is set.
 void smooth(QuadMesh& mesh, bool smoothing);
 
-// The operation table, indexed by opcodes 0 to 31.
-extern const MeshOperation functio[32];
+// One operation of the programs: its code, the name the readable sources give it, the routine
+// that runs it (null for the toggle, which the interpreter feeds from the quad stream), whether
+// it reads its operand as an amount, and whether it only selects, so that the interpreter
+// leaves the normals as they are after it. The interpreter, the source reader and the checks
+// all read this one table.
+struct MeshOpRow {
+    std::uint8_t code;
+    const char* name;
+    MeshOperation run;
+    bool takesAmount;
+    bool selects;
+};
+
+constexpr std::uint8_t kToggleOpcode = 50;
+constexpr int kTableOpcodes = 32;  // codes 0..31 dispatch through the table by code
+
+// Rows 0..31 are codes 0..31; the last row is the toggle, code 50.
+constexpr int kMeshOpCount = kTableOpcodes + 1;
+extern const MeshOpRow functio[kMeshOpCount];
+
+// The row of an opcode; null for the codes that do nothing.
+const MeshOpRow* MeshOpOf(std::uint8_t code);
+
+// The row of a source name; null when no operation has it.
+const MeshOpRow* MeshOpNamed(std::string_view name);
 
 }  // namespace quixo

@@ -2,6 +2,7 @@
 // Mesh programs: stored byte-coded recipes run by the interpreter against the scratch mesh.
 #include <cstdint>
 
+#include "mesh/mesh_ops.h"
 #include "mesh/quad_mesh.h"
 
 namespace quixo {
@@ -9,7 +10,6 @@ namespace quixo {
 constexpr int kMeshProgramCount = 39;
 constexpr int kMeshProgramBytes = 1544;
 constexpr int kMeshProgramSlots = 256;  // opcodes, operands and quad indices each
-constexpr std::uint8_t kToggleOpcode = 50;
 
 // One stored record, unpacked from its little-endian layout: op count at 0, opcodes at 1,
 // operands at 257, 256 signed quad indices at 513, flag at 1537, two zero bytes, texMode at
@@ -28,10 +28,6 @@ void WriteMeshProgram(const MeshProgram& program, std::uint8_t* record);
 
 // The amount an operand byte stands for: b * 16/255 - 8, so 0 gives -8 and 255 gives 8.000001.
 float DecodeOperand(std::uint8_t b);
-
-// True for the opcodes after which the interpreter does not recompute normals: the selection
-// operations 19 to 26 and the toggle.
-bool IsSelectionOpcode(std::uint8_t opcode);
 
 // Runs operation k of the program on the mesh. streamPosition is the next index of the quad
 // stream; a toggle consumes it. Codes outside the table other than the toggle do nothing.

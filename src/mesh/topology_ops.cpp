@@ -1,5 +1,6 @@
 // Topology operations: add the unit cube, extrude, delete, and split every quad into four.
 #include "mesh/mesh_ops.h"
+#include "mesh/position_index.h"
 
 namespace quixo {
 
@@ -11,6 +12,26 @@ std::uint32_t smoothValence[kMeshCapacity];
 
 // Corners of the quads being extruded, in mesh order.
 std::uint32_t extrudeCorners[kMeshCapacity][4];
+
+// addvert for a vertex of a subdivision step, through the step's index: a shared one (an edge
+// point) takes the first vertex made in the step at an equal position, any other is new. Either
+// way its position is written, as addvert writes it.
+std::uint32_t AddStepVertex(QuadMesh& mesh, PositionIndex& made, const Float3& p, bool shared) {
+    PositionKey key;
+    const bool keyed = MakePositionKey(p, key);
+    if (shared && keyed) {
+        const auto found = made.find(key);
+        if (found != made.end()) {
+            mesh.positions[found->second] = p;
+            return found->second;
+        }
+    }
+    const std::uint32_t i = mesh.vertexCount;
+    mesh.positions[i] = p;
+    mesh.vertexCount += 1;
+    if (keyed) made.emplace(key, i);  // the first at a position stays
+    return i;
+}
 
 }  // namespace
 
@@ -24,19 +45,24 @@ void smooth(QuadMesh& mesh, bool smoothing) {
         bound < kMeshCapacity ? static_cast<std::uint32_t>(bound) : kMeshCapacity;
     mset(smoothSum, 0, touched * sizeof smoothSum[0]);
     mset(smoothValence, 0, touched * sizeof smoothValence[0]);
+    // The vertices made in this step by position: an edge point takes the vertex the scan of
+    // addvert from v0 would find (the first made with an equal position), without the scan,
+    // which made a step's cost grow with the square of its size.
+    PositionIndex made;
+    made.reserve(touched - v0);
 
     for (std::uint32_t i = 0; i < q0; ++i) {
         const std::uint32_t w[4] = {mesh.quads[i][0], mesh.quads[i][1], mesh.quads[i][2],
                                     mesh.quads[i][3]};
         const Float3 c = centroi(mesh, i);
-        const std::uint32_t ci = addvert(mesh, c, mesh.vertexCount);
+        const std::uint32_t ci = AddStepVertex(mesh, made, c, false);
         smoothValence[ci] += 1;
         std::uint32_t e[4];
         for (int j = 0; j < 4; ++j) {
             Float3 edge;
             maths1(edge, mesh.positions[w[j]], mesh.positions[w[(j + 1) % 4]]);
             if (!smoothing) maths9(edge, 0.5f);
-            e[j] = addvert(mesh, edge, v0);
+            e[j] = AddStepVertex(mesh, made, edge, true);
             if (smoothValence[e[j]] == 0) smoothValence[e[j]] = 2;
             maths1(smoothSum[e[j]], smoothSum[e[j]], c);
             smoothValence[w[j]] += 1;

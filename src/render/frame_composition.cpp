@@ -7,6 +7,7 @@
 #include "core/camera.h"
 #include "core/draw_lists.h"
 #include "core/render_settings.h"
+#include "platform/message_box.h"
 #include "render/gfx/timer_query.h"
 #include "render/render_passes.h"
 
@@ -133,6 +134,10 @@ void UploadConstants(gfx::Buffer& buffer, const void* data, std::size_t bytes) {
     gfx::Unmap(buffer);
 }
 
+void RequireCreated(bool created, const gfx::Device& device, std::string_view what) {
+    if (!created) FatalError("cannot create " + std::string(what) + ": " + device.lastError);
+}
+
 void BindConstants(GpuState& gpu, int slot) {
     const auto s = static_cast<std::uint32_t>(slot);
     gfx::VSSetConstantBuffers(*gpu.context, s, &gpu.constants[slot]);
@@ -143,7 +148,8 @@ gfx::ComparisonFunc DepthOff(GpuState& gpu) {
     const gfx::ComparisonFunc remembered = gpu.depthStencilDesc.depthFunc;
     gpu.depthStencilDesc.depthFunc = gfx::ComparisonFunc::Always;
     gpu.depthStencilDesc.depthEnable = false;
-    gfx::CreateDepthStencilState(*gpu.device, gpu.depthStencilDesc, gpu.depthState);
+    RequireCreated(gfx::CreateDepthStencilState(*gpu.device, gpu.depthStencilDesc, gpu.depthState),
+                   *gpu.device, "the depth-stencil state of a full-screen pass");
     gfx::OMSetDepthStencilState(*gpu.context, &gpu.depthState, 0);
     return remembered;
 }
@@ -151,7 +157,8 @@ gfx::ComparisonFunc DepthOff(GpuState& gpu) {
 void DepthOn(GpuState& gpu, gfx::ComparisonFunc comparison) {
     gpu.depthStencilDesc.depthEnable = true;
     gpu.depthStencilDesc.depthFunc = comparison;
-    gfx::CreateDepthStencilState(*gpu.device, gpu.depthStencilDesc, gpu.depthState);
+    RequireCreated(gfx::CreateDepthStencilState(*gpu.device, gpu.depthStencilDesc, gpu.depthState),
+                   *gpu.device, "the depth-stencil state of the object passes");
     gfx::OMSetDepthStencilState(*gpu.context, &gpu.depthState, 0);
 }
 
@@ -181,7 +188,7 @@ void RenderFrame(RenderDevice& rd) {
     const RenderSettings& s = Settings();
     const auto start = std::chrono::steady_clock::now();
     const bool timed = BeginFrameTimer(gpu);
-    gfx::BeginRingFrame(gpu.objectRing);
+    gfx::BeginRingFrame(*gpu.device, gpu.objectRing);
 
     BeginFrameState();
     UploadPerFrameConstants(gpu);
@@ -196,7 +203,7 @@ void RenderFrame(RenderDevice& rd) {
     Composite(gpu, s);
     if (s.fxaaEnabled) Fxaa(gpu);
 
-    gfx::EndRingFrame(gpu.objectRing);
+    gfx::EndRingFrame(*gpu.device, gpu.objectRing);
     if (timed) {
         gfx::EndTimer(gpu.timerQuery);
         gpu.timerPending = true;

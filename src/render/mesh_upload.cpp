@@ -2,8 +2,10 @@
 // dynamic buffers written by a single map with discard and never changed again. What fills
 // the entries (the modeller, the text builder) is start-up's business.
 #include <cstring>
+#include <string>
 
-#include "render/renderer.h"
+#include "platform/message_box.h"
+#include "render/render_passes.h"
 
 namespace quixo {
 
@@ -13,9 +15,14 @@ void FillOnce(gfx::Device& device, std::uint32_t bindFlag, const void* data, std
               gfx::Buffer& buffer) {
     const gfx::BufferDesc desc{static_cast<std::uint32_t>(bytes), gfx::Usage::Dynamic, bindFlag,
                                gfx::CpuAccessWrite};
-    if (!gfx::CreateBuffer(device, desc, nullptr, buffer)) return;
+    const char* what =
+        bindFlag == gfx::BindVertexBuffer ? "a mesh's vertex buffer" : "a mesh's index buffer";
+    RequireCreated(gfx::CreateBuffer(device, desc, nullptr, buffer), device, what);
     void* p = gfx::Map(buffer);
-    if (p == nullptr) return;
+    if (p == nullptr) {
+        FatalError(std::string("cannot fill ") + what + " (" + gfx::DescribeBuffer(desc) +
+                   "): it cannot be mapped");
+    }
     std::memcpy(p, data, bytes);
     gfx::Unmap(buffer);
 }

@@ -2,6 +2,8 @@
 // The pieces of a frame shared by the object passes and the full-screen chain. Only the
 // renderer's own files include this.
 #include <cstddef>
+#include <string>
+#include <string_view>
 
 #include "render/renderer.h"
 #include "render/shader_source.h"
@@ -13,6 +15,10 @@ namespace quixo {
 // covers the same share of the frame's height, a blur reaches as far relative to it.
 constexpr float kReferenceWidth = 1920.0f;
 constexpr float kReferenceHeight = 1080.0f;
+
+// A creation that failed stops the program: the box names the object and the device's reason.
+// The renderer never draws with a resource it does not have.
+void RequireCreated(bool created, const gfx::Device& device, std::string_view what);
 
 // Map with discard, copy, unmap.
 void UploadConstants(gfx::Buffer& buffer, const void* data, std::size_t bytes);

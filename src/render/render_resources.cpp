@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <memory>
 #include <string>
 
 #include "core/draw_lists.h"
@@ -14,10 +15,8 @@ namespace quixo {
 
 namespace {
 
-GpuState& TheGpuState() {
-    static GpuState state;
-    return state;
-}
+// Made by SetupDevice, gone with ReleaseRenderer: one per start-up of the device.
+std::unique_ptr<GpuState> g_gpu;
 
 gfx::RasterizerDesc RasterizerDescription() {
     gfx::RasterizerDesc d;
@@ -55,16 +54,20 @@ gfx::SamplerDesc SamplerDescription() {
 }
 
 struct TargetShape {
+    const char* name;  // for failure messages
     gfx::Format format;
     bool mipChain;  // full chain with generate-mips
 };
 
 // Creation order of the seven targets (TargetIndex).
 constexpr TargetShape kTargetShapes[kTargetCount] = {
-    {gfx::Format::B8G8R8A8_UNORM, true},      {gfx::Format::B8G8R8A8_UNORM, true},
-    {gfx::Format::B8G8R8A8_UNORM, true},      {gfx::Format::B8G8R8A8_UNORM, true},
-    {gfx::Format::R16G16B16A16_FLOAT, false}, {gfx::Format::R16G16B16A16_FLOAT, false},
-    {gfx::Format::R16G16B16A16_FLOAT, false},
+    {"the scene colour target", gfx::Format::B8G8R8A8_UNORM, true},
+    {"the bloom highlight target", gfx::Format::B8G8R8A8_UNORM, true},
+    {"the blurred bloom target", gfx::Format::B8G8R8A8_UNORM, true},
+    {"the composite target", gfx::Format::B8G8R8A8_UNORM, true},
+    {"the velocity and depth target", gfx::Format::R16G16B16A16_FLOAT, false},
+    {"the blurred scene target", gfx::Format::R16G16B16A16_FLOAT, false},
+    {"the blur intermediate target", gfx::Format::R16G16B16A16_FLOAT, false},
 };
 
 void CreateTarget(GpuState& gpu, const RenderDevice& rd, const TargetShape& shape,
@@ -77,9 +80,14 @@ void CreateTarget(GpuState& gpu, const RenderDevice& rd, const TargetShape& shap
     desc.usage = gfx::Usage::Default;
     desc.bindFlags = gfx::BindRenderTarget | gfx::BindShaderResource;
     desc.miscFlags = shape.mipChain ? std::uint32_t{gfx::ResourceMiscGenerateMips} : 0u;
-    gfx::CreateTexture2D(*gpu.device, desc, nullptr, target.texture);
-    gfx::CreateRenderTargetView(*gpu.device, target.texture, target.renderTargetView);
-    gfx::CreateShaderResourceView(*gpu.device, target.texture, target.shaderResourceView);
+    RequireCreated(gfx::CreateTexture2D(*gpu.device, desc, nullptr, target.texture), *gpu.device,
+                   shape.name);
+    RequireCreated(
+        gfx::CreateRenderTargetView(*gpu.device, target.texture, target.renderTargetView),
+        *gpu.device, std::string("the render-target view of ") + shape.name);
+    RequireCreated(
+        gfx::CreateShaderResourceView(*gpu.device, target.texture, target.shaderResourceView),
+        *gpu.device, std::string("the shader resource view of ") + shape.name);
     target.width = rd.width;
     target.height = rd.height;
     if (shape.mipChain) gfx::GenerateMips(target.shaderResourceView);
@@ -102,29 +110,37 @@ gfx::BlendDesc Blending(bool alphaToCoverage, bool enable, gfx::Blend src, gfx::
 
 void CreateBlendStates(GpuState& gpu) {
     using gfx::Blend;
-    gfx::CreateBlendState(*gpu.device,
-                          Blending(false, false, Blend::One, Blend::Zero, Blend::One, Blend::Zero),
-                          gpu.blendOpaque);
-    gfx::CreateBlendState(
-        *gpu.device,
-        Blending(false, true, Blend::SrcAlpha, Blend::InvSrcAlpha, Blend::One, Blend::Zero),
-        gpu.blendAlpha);
-    gfx::CreateBlendState(*gpu.device,
-                          Blending(true, true, Blend::One, Blend::One, Blend::Zero, Blend::Zero),
-                          gpu.blendAdditive);
+    RequireCreated(
+        gfx::CreateBlendState(
+            *gpu.device, Blending(false, false, Blend::One, Blend::Zero, Blend::One, Blend::Zero),
+            gpu.blendOpaque),
+        *gpu.device, "the opaque blend state");
+    RequireCreated(gfx::CreateBlendState(*gpu.device,
+                                         Blending(false, true, Blend::SrcAlpha, Blend::InvSrcAlpha,
+                                                  Blend::One, Blend::Zero),
+                                         gpu.blendAlpha),
+                   *gpu.device, "the alpha blend state");
+    RequireCreated(
+        gfx::CreateBlendState(
+            *gpu.device, Blending(true, true, Blend::One, Blend::One, Blend::Zero, Blend::Zero),
+            gpu.blendAdditive),
+        *gpu.device, "the additive blend state");
 }
 
 }  // namespace
 
 void SetupDevice(RenderDevice& rd, gfx::Device& device, gfx::DeviceContext& context,
                  gfx::SwapChain& swapChain) {
-    GpuState& gpu = TheGpuState();
+    g_gpu = std::make_unique<GpuState>();
+    GpuState& gpu = *g_gpu;
     rd.gpu = &gpu;
     rd.displayAspect = static_cast<float>(rd.width) / static_cast<float>(rd.height);
     gpu.device = &device;
     gpu.context = &context;
     gpu.swapChain = &swapChain;
-    gfx::CreateRenderTargetView(device, gfx::GetBuffer(swapChain), gpu.backBufferView);
+    RequireCreated(
+        gfx::CreateRenderTargetView(device, gfx::GetBuffer(swapChain), gpu.backBufferView),
+        *gpu.device, "the back buffer's render-target view");
 
     gfx::Texture2DDesc depth;
     depth.width = static_cast<std::uint32_t>(rd.width);
@@ -132,17 +148,22 @@ void SetupDevice(RenderDevice& rd, gfx::Device& device, gfx::DeviceContext& cont
     depth.mipLevels = 1;
     depth.format = gfx::Format::D24_UNORM_S8_UINT;
     depth.bindFlags = gfx::BindDepthStencil;
-    gfx::CreateTexture2D(device, depth, nullptr, gpu.depthTexture);
-    gfx::CreateDepthStencilView(device, gpu.depthTexture, gpu.depthView);
+    RequireCreated(gfx::CreateTexture2D(device, depth, nullptr, gpu.depthTexture), *gpu.device,
+                   "the depth buffer");
+    RequireCreated(gfx::CreateDepthStencilView(device, gpu.depthTexture, gpu.depthView),
+                   *gpu.device, "the depth buffer's view");
 
     gpu.viewport = gfx::Viewport{
         0.0f, 0.0f, static_cast<float>(rd.width), static_cast<float>(rd.height), 0.0f, 1.0f};
     gpu.rasterizerDesc = RasterizerDescription();
     gpu.depthStencilDesc = DepthStencilDescription();
     gpu.samplerDesc = SamplerDescription();
-    gfx::CreateRasterizerState(device, gpu.rasterizerDesc, gpu.rasterizer);
-    gfx::CreateDepthStencilState(device, gpu.depthStencilDesc, gpu.depthState);
-    gfx::CreateSamplerState(device, gpu.samplerDesc, gpu.sampler);
+    RequireCreated(gfx::CreateRasterizerState(device, gpu.rasterizerDesc, gpu.rasterizer),
+                   *gpu.device, "the rasterizer state");
+    RequireCreated(gfx::CreateDepthStencilState(device, gpu.depthStencilDesc, gpu.depthState),
+                   *gpu.device, "the depth-stencil state");
+    RequireCreated(gfx::CreateSamplerState(device, gpu.samplerDesc, gpu.sampler), *gpu.device,
+                   "the sampler state");
 
     gfx::OMSetRenderTargets(context, &gpu.backBufferView, &gpu.depthView);
     gfx::RSSetViewports(context, gpu.viewport);
@@ -164,7 +185,8 @@ void CreateRenderResources(RenderDevice& rd, bool vsync, bool antiAlias) {
     for (const ConstantBufferInfo& info : kConstantBuffers) {
         const gfx::BufferDesc desc{info.size, gfx::Usage::Dynamic, gfx::BindConstantBuffer,
                                    gfx::CpuAccessWrite};
-        gfx::CreateBuffer(*gpu.device, desc, nullptr, gpu.constants[info.slot]);
+        RequireCreated(gfx::CreateBuffer(*gpu.device, desc, nullptr, gpu.constants[info.slot]),
+                       *gpu.device, std::string("the constant buffer ") + info.name);
     }
     // The opaque items twice (velocity and colour), the blended ones once.
     if (!gfx::CreateConstantRing(*gpu.device, 3 * kDrawListCapacity, sizeof(PerObjectData),
@@ -175,7 +197,8 @@ void CreateRenderResources(RenderDevice& rd, bool vsync, bool antiAlias) {
 
     const gfx::BufferDesc lines{kDebugLineVertices * sizeof(MeshVertex), gfx::Usage::Dynamic,
                                 gfx::BindVertexBuffer, gfx::CpuAccessWrite};
-    gfx::CreateBuffer(*gpu.device, lines, nullptr, gpu.debugLineBuffer);
+    RequireCreated(gfx::CreateBuffer(*gpu.device, lines, nullptr, gpu.debugLineBuffer), *gpu.device,
+                   "the debug-line vertex buffer");
     Lists().debugLineCount = 0;
 
     WindowSizeData window{};
@@ -190,7 +213,36 @@ void CreateRenderResources(RenderDevice& rd, bool vsync, bool antiAlias) {
     settings.lightDir[2] = 1.0f;
     settings.lightDir[3] = 0.0f;
 
-    if (gpu.timerQueries) gpu.timerQuery = gfx::CreateTimerQuery();
+    if (gpu.timerQueries) {
+        RequireCreated(gfx::CreateTimerQuery(*gpu.device, gpu.timerQuery), *gpu.device,
+                       "the frame timer query");
+    }
+}
+
+void ReleaseRenderer(RenderDevice& rd) {
+    if (rd.gpu == nullptr) return;
+    GpuState& gpu = *rd.gpu;
+    gfx::Device& device = *gpu.device;
+    // Nothing bound may point at what goes next.
+    gfx::ClearState(*gpu.context);
+    ReleaseTextures(gpu);
+    for (GpuMesh& mesh : gpu.meshes.entries) {
+        gfx::ReleaseBuffer(device, mesh.vertexBuffer);
+        gfx::ReleaseBuffer(device, mesh.indexBuffer);
+    }
+    ReleaseShaderTables(device, gpu.vertexShaders, gpu.pixelShaders);
+    for (RenderTarget& target : gpu.targets) {
+        gfx::ReleaseShaderResourceView(device, target.shaderResourceView);
+        gfx::ReleaseTexture2D(device, target.texture);
+    }
+    for (gfx::Buffer& buffer : gpu.constants) gfx::ReleaseBuffer(device, buffer);
+    gfx::ReleaseConstantRing(device, gpu.objectRing);
+    gfx::ReleaseBuffer(device, gpu.debugLineBuffer);
+    gfx::ReleaseSamplerState(device, gpu.sampler);
+    gfx::ReleaseTexture2D(device, gpu.depthTexture);
+    gfx::ReleaseTimerQuery(device, gpu.timerQuery);
+    rd.gpu = nullptr;
+    g_gpu.reset();
 }
 
 void RebindLongLivedState(RenderDevice& rd) {

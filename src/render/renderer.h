@@ -128,6 +128,14 @@ void CreateTextures(RenderDevice& rd);
 double TextureUploadSeconds();
 void CreateRenderResources(RenderDevice& rd, bool vsync, bool antiAlias);
 
+// Every GL object the start-up steps made (meshes, shaders, textures, targets, buffers, states)
+// released, the texture decoding stopped and the context's bindings cleared; rd.gpu is null
+// afterwards. The device, its context and the swap chain are the caller's.
+void ReleaseRenderer(RenderDevice& rd);
+// The textures uploaded so far, after the decoding workers have stopped; the next start-up
+// decodes afresh.
+void ReleaseTextures(GpuState& gpu);
+
 // One frame of the composition chain, present included, from the global draw lists,
 // RenderSettings and camera.
 void RenderFrame(RenderDevice& rd);

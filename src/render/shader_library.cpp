@@ -133,6 +133,17 @@ ShaderBuildReport BuildShaderTables(gfx::Device& device, const ShaderLibrarySour
     return report;
 }
 
+void ReleaseShaderTables(gfx::Device& device, VertexShaderTable& vertexTable,
+                         PixelShaderTable& pixelTable) {
+    for (VertexShaderEntry& entry : vertexTable.entries) {
+        gfx::ReleaseInputLayout(device, entry.layout);
+        gfx::ReleaseVertexShader(device, entry.shader);
+    }
+    for (gfx::PixelShader& shader : pixelTable.entries) gfx::ReleasePixelShader(device, shader);
+    vertexTable.count = 0;
+    pixelTable.count = 0;
+}
+
 ShaderLibrarySource EmbeddedShaderLibrary() {
     const ShaderSource joined = AssembleShaderSource();
     return {joined.text,

@@ -60,6 +60,10 @@ ShaderBuildReport BuildShaderTables(gfx::Device& device, const ShaderLibrarySour
                                     VertexShaderTable& vertexTable, PixelShaderTable& pixelTable,
                                     bool stopAtFirstFailure = false);
 
+// Every shader and input layout of the two tables; both tables are empty afterwards.
+void ReleaseShaderTables(gfx::Device& device, VertexShaderTable& vertexTable,
+                         PixelShaderTable& pixelTable);
+
 // The start-up step: joins the stored pieces in the MemoryArena and builds the tables; an
 // entry that fails shows the compiler's text in a message box and stops the program.
 void CompileShaderLibrary(gfx::Device& device, VertexShaderTable& vertexTable,

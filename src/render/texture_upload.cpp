@@ -211,6 +211,22 @@ void UploadNextTexture(GpuState& gpu) {
     JoinWhenDone(d, lock);
 }
 
+void ReleaseTextures(GpuState& gpu) {
+    TextureDecoding& d = Decoding();
+    d.Stop();
+    const std::lock_guard<std::mutex> lock(d.mutex);
+    for (int i = 0; i < kTextureCount; ++i) {
+        gfx::ReleaseLoadedTexture(*gpu.device, gpu.textures.entries[i]);
+        d.images[i] = gfx::DecodedImage{};
+        d.errors[i].clear();
+        d.ok[i] = false;
+        d.state[i] = TextureState::Pending;
+    }
+    d.started = false;
+    d.background = false;
+    d.allUploaded = false;
+}
+
 void FinishTextures(RenderDevice& rd) {
     {
         TextureDecoding& d = Decoding();

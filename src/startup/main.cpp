@@ -13,15 +13,15 @@
 #include "startup/launcher.h"
 #include "startup/main_loop.h"
 #include "startup/music_clock.h"
-#include "startup/playback_device.h"
+#include "startup/playback_target.h"
+#include "startup/runtime.h"
 #include "startup/show_frame.h"
-#include "startup/startup.h"
 
 namespace quixo {
 namespace {
 
-// The process ends here on every path: nothing is released and no static destructor runs (the
-// music keeps playing on its own thread until the process is gone).
+// The process ends here on every path, and no static destructor runs (the music keeps playing
+// on its own thread until the process is gone).
 [[noreturn]] void EndProcess(int status) {
     std::fflush(nullptr);
     std::_Exit(status);
@@ -81,9 +81,7 @@ void ServiceFrame(void* user, const ClockReading& clock) {
 
 int Run() {
     UseInteractiveMessageBoxes();
-    SetupArenas();
-    InitGraphCore();
-    ResetShowState();
+    PrepareRuntime();
 
     const std::optional<LaunchSettings> launched = RunLauncher();
     if (!launched) return 1;  // no display at all: the launcher has said why
@@ -91,32 +89,36 @@ int Run() {
     if (settings.ok == 0) return 0;
     std::fprintf(stderr, "%s\n", FormatLaunchSettings(settings).c_str());
 
-    RenderDevice& rd = Device();
-    rd.width = settings.width;
-    rd.height = settings.height;
-
     std::string error;
-    static PlaybackDevice playback;
-    if (!OpenPlaybackDevice(settings.width, settings.height, settings.fullScreen != 0, PresentSwap,
+    PlaybackTarget playback;
+    if (!OpenPlaybackTarget(settings.width, settings.height, settings.fullScreen != 0, PresentSwap,
                             playback, error))
         FatalError(error);
 
-    StartContent(rd, playback.device, playback.context, playback.swapChain,
-                 ContentOptions{settings.vsync != 0, settings.antiAlias != 0, false});
+    RuntimeOptions options;
+    options.width = settings.width;
+    options.height = settings.height;
+    options.present = playback.present;
+    options.debugOutput = gfx::DebugOutputRequested();
+    options.vsync = settings.vsync != 0;
+    options.antiAlias = settings.antiAlias != 0;
+    static Runtime runtime;
+    StartRuntime(runtime, options);
 
     // A module that cannot be opened has been reported by name; the show does not start.
     if (settings.music != 0 && !StartMusic()) return 1;
 
-    Show show{playback.window, &rd, &playback.device};
+    Show show{playback.window, runtime.rd, &runtime.device};
     const MainLoopServices services{settings.music != 0, &show,         ServiceMusicPlaying,
                                     ServicePoll,         ServiceEscape, ServicePosition,
                                     ServiceFrame};
     RunMainLoop(services, TimelineDurations().data());
-    if (const std::uint64_t errors = gfx::GlErrorCount(playback.device); errors != 0) {
+    if (const std::uint64_t errors = gfx::GlErrorCount(runtime.device); errors != 0) {
         std::fprintf(stderr, "quixo: %llu OpenGL errors during the show; the first:\n%s",
                      static_cast<unsigned long long>(errors),
-                     gfx::GlErrorText(playback.device).c_str());
+                     gfx::GlErrorText(runtime.device).c_str());
     }
+    ShutdownRuntime(runtime);
     return 0;
 }
 

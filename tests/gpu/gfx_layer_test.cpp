@@ -2,6 +2,8 @@
 // pixels, Direct3D's orientation, the blend and depth states, constants refilled between draws,
 // mips, and the output-over-input rule.
 #include <cmath>
+#include <functional>
+#include <string>
 
 #include "gpu_fixture.h"
 #include "mesh/mesh_vertex.h"
@@ -63,12 +65,12 @@ protected:
         constants = MakeDynamicBuffer(sizeof(Colours), BindConstantBuffer);
         RasterizerDesc noCull;  // the system's state; the full-screen strip is counter-clockwise
         noCull.cullMode = CullMode::None;
-        CreateRasterizerState(device(), noCull, cullNone);
+        ASSERT_TRUE(CreateRasterizerState(device(), noCull, cullNone));
         RSSetState(ctx(), &cullNone);
         OMSetBlendState(ctx(), nullptr);
         DepthStencilDesc noDepth;
         noDepth.depthEnable = false;
-        CreateDepthStencilState(device(), noDepth, depthOff);
+        ASSERT_TRUE(CreateDepthStencilState(device(), noDepth, depthOff));
         OMSetDepthStencilState(ctx(), &depthOff, 0);
         IASetVertexBuffers(ctx(), nullptr, 0, 0);
         OMSetRenderTargets(ctx(), nullptr, nullptr);
@@ -223,7 +225,7 @@ TEST_F(GfxLayer, ConstantsMappedWithDiscardChangeBetweenDraws) {
     scissor.cullMode = CullMode::None;
     scissor.scissorEnable = true;
     RasterizerState state;
-    CreateRasterizerState(device(), scissor, state);
+    ASSERT_TRUE(CreateRasterizerState(device(), scissor, state));
     RSSetState(ctx(), &state);
     for (int i = 0; i < 4; ++i) {
         // One draw per row, each with its own buffer contents; no draw waits for the one before.
@@ -271,7 +273,7 @@ TEST_F(GfxLayer, TheThreeBlendStatesKeepDirect3DMeaning) {
         ClearRenderTargetView(ctx(), t.rtv, dest);
         BindTarget(t);
         BlendState state;
-        CreateBlendState(device(), c.desc, state);
+        ASSERT_TRUE(CreateBlendState(device(), c.desc, state));
         OMSetBlendState(ctx(), &state);
         Colours colours{};
         std::memcpy(colours.tint, c.source, sizeof colours.tint);
@@ -401,6 +403,46 @@ TEST(GfxDevice, AGlErrorIsCountedWithItsText) {
     EXPECT_FALSE(GlErrorText(device).empty());
     PSSetShaderResources(Graphics().context, 0, nullptr);
     EXPECT_EQ(GlErrorCount(device), before + 1);
+}
+
+TEST(GfxDevice, AFailedCreationNamesTheObjectAndTheReasonAndLeavesNothing) {
+    Device& device = Graphics().device;
+    const std::uint32_t live = LiveObjectCount(device);
+    Texture2DDesc huge;  // past every GL's largest texture
+    huge.width = 1u << 20;
+    huge.height = 1;
+    huge.format = Format::R8G8B8A8_UNORM;
+    Texture2DDesc square = huge;
+    square.width = 4;
+    square.height = 4;
+    Texture2D texture, small;
+    ASSERT_TRUE(CreateTexture2D(device, square, nullptr, small));
+    ShaderResourceView view;
+    Buffer buffer;
+    const struct {
+        std::function<bool()> create;
+        const char* description;  // both part of device.lastError
+        const char* reason;
+    } cases[] = {
+        {[&] { return CreateTexture2D(device, huge, nullptr, texture); },
+         "texture 1048576 x 1, R8G8B8A8_UNORM", "GL_INVALID_VALUE"},
+        {[&] {
+             return CreateBuffer(device, {0, Usage::Dynamic, BindConstantBuffer, 0}, nullptr,
+                                 buffer);
+         },
+         "buffer of 0 bytes (dynamic, constant)", "no bytes"},
+        {[&] { return CreateShaderResourceView(device, small, view, 3, 1); }, "texture 4 x 4",
+         "no such mip level"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_FALSE(c.create()) << c.description;
+        EXPECT_NE(device.lastError.find(c.description), std::string::npos) << device.lastError;
+        EXPECT_NE(device.lastError.find(c.reason), std::string::npos) << device.lastError;
+    }
+    EXPECT_EQ(texture.name, 0u);
+    EXPECT_EQ(buffer.name, 0u);
+    ReleaseTexture2D(device, small);
+    EXPECT_EQ(LiveObjectCount(device), live) << LiveObjectSummary(device);
 }
 
 }  // namespace

@@ -1,9 +1,10 @@
 #include "render_harness.h"
 
+#include <memory>
+
 #include "cube_program.h"
 #include "graph/scene_data.h"
 #include "startup/show_frame.h"
-#include "startup/startup.h"
 #include "unit/graph_builder.h"
 
 namespace quixo::gfx::test {
@@ -17,13 +18,16 @@ namespace {
 bool Start(RenderHarness& h) {
     SwapChainDesc desc{h.width, h.height, Format::R8G8B8A8_UNORM};
     if (!CreateSwapChain(Graphics().device, desc, nullptr, h.swapChain)) return false;
-    h.rd.width = static_cast<std::int32_t>(h.width);
-    h.rd.height = static_cast<std::int32_t>(h.height);
     if (h.content == Content::Show) {
-        StartContent(h.rd, Graphics().device, Graphics().context, h.swapChain,
-                     ContentOptions{false, true, false});
+        RuntimeOptions options;
+        options.width = static_cast<std::int32_t>(h.width);
+        options.height = static_cast<std::int32_t>(h.height);
+        options.lent = LentGraphics{&Graphics().device, &Graphics().context, &h.swapChain};
+        StartRuntime(h.runtime, options);
         return h.rd.gpu != nullptr;
     }
+    h.rd.width = static_cast<std::int32_t>(h.width);
+    h.rd.height = static_cast<std::int32_t>(h.height);
     SetupDevice(h.rd, Graphics().device, Graphics().context, h.swapChain);
     h.rd.gpu->timerQueries = true;
     CompileShaders(h.rd);
@@ -32,19 +36,27 @@ bool Start(RenderHarness& h) {
     return true;
 }
 
+// Everything the harness made, released; the renderer's one GPU state goes with it.
+void Stop(RenderHarness& h) {
+    if (h.content == Content::Show) {
+        ShutdownRuntime(h.runtime);
+    } else {
+        ReleaseRenderer(h.rd);
+    }
+    ReleaseSwapChain(Graphics().device, h.swapChain);
+}
+
 }  // namespace
 
 RenderHarness& OpenRenderer(std::uint32_t width, std::uint32_t height, Content content) {
-    // Earlier harnesses stay alive: the GPU state may still point at their swap chains until
-    // the new one is set up, and their GL objects are the test program's to leak.
-    static RenderHarness* current = nullptr;
+    static std::unique_ptr<RenderHarness> current;
     if (current == nullptr || current->width != width || current->height != height ||
         current->content != content) {
+        if (current != nullptr) Stop(*current);
         EnsureArenas();
-        current = new RenderHarness;
+        current = std::make_unique<RenderHarness>(content);
         current->width = width;
         current->height = height;
-        current->content = content;
         EXPECT_TRUE(Start(*current)) << width << " x " << height;
     }
     return *current;

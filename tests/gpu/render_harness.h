@@ -8,6 +8,7 @@
 #include "core/timeline.h"
 #include "gpu_fixture.h"
 #include "render/renderer.h"
+#include "startup/runtime.h"
 
 namespace quixo::gfx::test {
 
@@ -20,14 +21,18 @@ void EnsureArenas();
 
 enum class Content {
     Renderer,  // device, shaders, render resources and the cube mesh: what the draw lists need
-    Show,      // the whole start-up of the demo's content, as StartContent does it
+    Show,      // the show's runtime, started on the shared device
 };
 
 struct RenderHarness {
+    explicit RenderHarness(Content c)
+        : content(c), rd(c == Content::Show ? quixo::Device() : own) {}
+    Content content;
+    RenderDevice own{};
+    RenderDevice& rd;  // the show's record is the runtime's, the global one
     SwapChain swapChain;
-    RenderDevice rd{};
+    Runtime runtime;
     std::uint32_t width = 0, height = 0;
-    Content content = Content::Renderer;
 };
 
 // The render layer keeps one GPU state per process, so there is one harness: opened at

@@ -14,7 +14,7 @@
 #include "render/gfx/buffer_readback.h"
 #include "render/shader_source.h"
 #include "render_harness.h"
-#include "startup/startup.h"
+#include "startup/runtime.h"
 #include "unit/graph_builder.h"
 
 namespace quixo::gfx::test {
@@ -68,6 +68,20 @@ public:
         g.Node(kNodeEmitter6, {kCubeEntry, 1, kVertexShaderBaseAmbient, kPixelShaderBaseAmbient},
                {p, s, r, c});
     }
+    // An emitter (type 48) of `count` opaque cubes in rows across the frame, drawn with the
+    // instanced pair's shaders and the given texture: one run, as far as runs go.
+    void TexturedCubes(int texture, std::uint32_t count, float half) {
+        const int p = g.Node(quixo::test::kDataType, {}, {}, count);
+        for (std::uint32_t k = 0; k < count; ++k) {
+            const float column = static_cast<float>(k % 16), row = static_cast<float>(k / 16);
+            g.out(p).elements[k] = {-2.4f + 0.32f * column, 1.2f - 0.3f * row, -0.01f * k, 0};
+        }
+        const int s = g.Data({{half, half, half, 0}});
+        const int r = g.Data({{0.4f, 0.6f, 0, 0}});
+        g.Node(kNodeEmitter8,
+               {kCubeEntry, float(count), kShaderBaseCook, kShaderBaseCook, float(texture), 0},
+               {p, s, r});
+    }
     void ClearColour(Vec4 c) { g.Node(kNodeClearColour, {}, {g.Data({c})}); }
     void Transition(int type, float factor) {
         g.Node(kNodeTransition, {float(type)}, {g.Data({{factor, 0, 0, 0}})});
@@ -98,6 +112,7 @@ public:
 
     static constexpr int kVertexShaderBaseAmbient = 9;
     static constexpr int kPixelShaderBaseAmbient = 9;
+    static constexpr int kShaderBaseCook = 10;  // the pair with an instanced form
 
 private:
     quixo::test::GraphBuilder g;
@@ -552,6 +567,47 @@ TEST_F(Renderer, AFrameAllocatesNothing) {
         }
     }
     s.fxaaEnabled = 0;
+}
+
+// Consecutive items that share a mesh and shaders are drawn as one instanced run. No scene of
+// the show has a run that a change of texture alone must split, nor one longer than a run's
+// buffer holds. Hand-made graphs of both must give the plain path's pixels bit for bit, in
+// exactly as many draws as their runs: the velocity pass's runs (any texture) and the colour
+// pass's (one texture each), where the plain path draws every item in both passes.
+TEST_F(Renderer, InstancedRunsSplitAtATextureAndPastTheirCapacityLikeThePlainPath) {
+    struct Emitter {
+        int texture;
+        std::uint32_t count;
+    };
+    const struct {
+        const char* what;
+        std::vector<Emitter> emitters;
+        float half;
+        std::uint64_t runs;
+    } cases[] = {
+        {"the texture changes twice", {{0, 5}, {1, 5}, {0, 5}}, 0.14f, 1 + 3},
+        {"a run longer than two buffers", {{0, 2 * kObjectRunCapacity + 44}}, 0.12f, 3 + 3},
+    };
+    FinishTextures(TheHarness().rd);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::vector<std::uint8_t> pictures[2];
+        std::uint64_t draws[2] = {};
+        std::uint64_t items = 0;
+        for (const Emitter& e : c.emitters) items += e.count;
+        for (const bool plain : {false, true}) {
+            SetReferenceDrawing(TheHarness().rd, plain);
+            RebindLongLivedState(TheHarness().rd);
+            Scene scene;
+            for (const Emitter& e : c.emitters) scene.TexturedCubes(e.texture, e.count, c.half);
+            const std::uint64_t before = ctx().drawCount;
+            pictures[plain] = scene.Render();
+            draws[plain] = ctx().drawCount - before;
+        }
+        SetReferenceDrawing(TheHarness().rd, false);
+        EXPECT_TRUE(pictures[0] == pictures[1]) << "the runs drew other pixels";
+        EXPECT_EQ(draws[1] - draws[0], 2 * items - c.runs);
+    }
 }
 
 }  // namespace

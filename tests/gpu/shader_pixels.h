@@ -79,15 +79,15 @@ protected:
         s.addressU = s.addressV = s.addressW = TextureAddressMode::Wrap;
         s.comparisonFunc = ComparisonFunc::Always;
         s.minLod = 0;
-        CreateSamplerState(device(), s, sampler_);
+        ASSERT_TRUE(CreateSamplerState(device(), s, sampler_));
         PSSetSamplers(ctx(), &sampler_);
         RasterizerDesc r;
         r.cullMode = CullMode::None;
-        CreateRasterizerState(device(), r, rasterizer_);
+        ASSERT_TRUE(CreateRasterizerState(device(), r, rasterizer_));
         RSSetState(ctx(), &rasterizer_);
         DepthStencilDesc d;
         d.depthEnable = false;
-        CreateDepthStencilState(device(), d, depthOff_);
+        ASSERT_TRUE(CreateDepthStencilState(device(), d, depthOff_));
         OMSetDepthStencilState(ctx(), &depthOff_, 0);
         OMSetBlendState(ctx(), nullptr);
         OMSetRenderTargets(ctx(), nullptr, nullptr);

@@ -1,6 +1,7 @@
 // quixo-tool eval: what it accepts, what it refuses and with which status.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <nlohmann/json.hpp>
@@ -8,6 +9,8 @@
 #include <vector>
 
 #include "core/curve_track.h"
+#include "core/timeline.h"
+#include "graph/scene_data.h"
 #include "tool/tool_run.h"
 #include "unit/graph_test_util.h"
 
@@ -17,8 +20,8 @@ namespace {
 using testing_util::Node;
 
 using tool_test::RunTool;
-using tool_test::ToolRun;
 using tool_test::TempDir;
+using tool_test::ToolRun;
 
 template <typename T>
 std::string WriteRecords(const std::string& name, const std::vector<T>& records) {
@@ -184,6 +187,22 @@ TEST(EvalTool, EvaluatesTheBuiltinScenes) {
     const auto j = nlohmann::json::parse(run.out);
     EXPECT_EQ(j["slot"], 3);
     EXPECT_GT(j["nodes"].size(), 3u);
+    // What the clock reads on the last frame of each scene, fed back into eval: no value the
+    // show reaches is refused (the last scene ends past the show's end).
+    const auto durations = TimelineDurations();
+    std::int32_t start = 0;
+    for (int scene = 0; scene < kSceneCount; ++scene) {
+        const std::int32_t last = std::min(start + durations[scene], kEndFrame) - 1;
+        start += durations[scene];
+        const ToolRun clock = RunTool("clock --ms " + std::to_string((last * 1666 + 99) / 100));
+        ASSERT_EQ(clock.status, 0) << clock.err;
+        const auto c = nlohmann::json::parse(clock.out);
+        ASSERT_EQ(c["frame"], last);
+        const ToolRun at =
+            RunTool("eval --builtin --slot " + c["scene"].dump() + " --scene-frame " +
+                    c["sceneFrame"].dump() + " --scene-end-frame " + c["sceneEndFrame"].dump());
+        EXPECT_EQ(at.status, 0) << clock.out << at.err;
+    }
     // Before any frame was presented the clear colour is the start value, zero.
     const ToolRun empty = RunTool("eval --builtin --slot 12");
     ASSERT_EQ(empty.status, 0) << empty.err;

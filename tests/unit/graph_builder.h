@@ -95,9 +95,7 @@ inline ::testing::AssertionResult VecNear(const Vec4& a, const Vec4& e, float to
 class OperatorTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        std::memset(&Lists(), 0, sizeof(DrawLists));
-        ResetSettingsToStart(Settings());
-        std::memset(&Device(), 0, sizeof(RenderDevice));
+        ResetCoreRecords();
         Device().displayAspect = 1920.0f / 1080.0f;
     }
 };

@@ -201,6 +201,19 @@ TEST(MeshInterpreter, SelectionsAndTogglesLeaveNormalsAloneEverythingElseRecompu
     EXPECT_TRUE(Near(mesh->quadNormals[0], 0, 0, -8, 0));
 }
 
+// The operation table is what the interpreter and the source reader both read: each row is
+// found by its code and by its name, and only the toggle, fed from the quad stream, has no
+// routine of its own.
+TEST(MeshInterpreter, EveryOperationIsFoundByCodeAndNameAndRunsARoutine) {
+    for (const MeshOpRow& row : functio) {
+        EXPECT_EQ(MeshOpOf(row.code), &row) << row.name;
+        EXPECT_EQ(MeshOpNamed(row.name), &row) << row.name;
+        EXPECT_EQ(row.run == nullptr, row.code == kToggleOpcode) << row.name;
+    }
+    EXPECT_EQ(MeshOpOf(40), nullptr);
+    EXPECT_EQ(MeshOpNamed("smooth"), nullptr);
+}
+
 TEST(MeshInterpreter, TheTellingRows) {
     auto mesh = NewMesh();
     unpacko(MakeProgram({}), *mesh);

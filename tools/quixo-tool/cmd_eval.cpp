@@ -27,6 +27,7 @@
 #include "platform/spectrum.h"
 #include "render/renderer.h"
 #include "show_inputs.h"
+#include "startup/runtime.h"
 #include "startup/show_frame.h"
 #include "tool_files.h"
 
@@ -204,8 +205,7 @@ void LoadInputs(const EvalOptions& o) {
     }
     CheckEvalGraphs(set, o.slot);
 
-    SetupArenas();
-    InitGraphCore();
+    PrepareRuntime();
     AllocateGraphSlots();
     if (o.graphs.empty()) {  // the ten scenes, each through its table entry
         for (int s = 0; s < kSceneCount; ++s) LoadStoredScene(s, set.slots[s]);
@@ -274,17 +274,23 @@ CommandRunner SetupEval(CLI::App& sub) {
     sources->excludes(builtin)->excludes(graphs);
     sub.add_option("--slot", o->slot, "graph slot to evaluate")
         ->check(CLI::Range(0, kGraphSlots - 1));
-    // Frames within a scene, and its length, lie within the show.
-    sub.add_option("--scene-frame", o->sceneFrame, "sceneFrame, 0..8200")
-        ->check(CLI::Range(0, kEndFrame));
-    sub.add_option("--scene-end-frame", o->sceneEndFrame, "sceneEndFrame, 0..8200")
-        ->check(CLI::Range(0, kEndFrame));
-    sub.add_option("--aspect", o->aspect, "displayAspect, 0.01..100")
+    // Every value the clock gives while the show plays, on any timeline the scene compiler
+    // accepts (`clock` prints them); 0 is the graph core's value before the first frame.
+    sub.add_option("--scene-frame", o->sceneFrame,
+                   "sceneFrame, 0.." + std::to_string(kMaxSceneFrame))
+        ->check(CLI::Range(0, kMaxSceneFrame));
+    sub.add_option("--scene-end-frame", o->sceneEndFrame,
+                   "sceneEndFrame, 0.." + std::to_string(kMaxSceneEndFrame))
+        ->check(CLI::Range(0, kMaxSceneEndFrame));
+    // Every aspect a frame size the tools take (sides 1..8192) gives.
+    sub.add_option("--aspect", o->aspect, "displayAspect, 1/8192..8192")
         ->check(CLI::Validator(
             [](std::string& text) -> std::string {
                 // Range lets NaN through; the projection needs a finite positive aspect.
                 const float a = std::strtof(text.c_str(), nullptr);
-                return a >= 0.01f && a <= 100.0f ? "" : "must be a number 0.01..100";
+                return a >= 1.0f / kMaxFrameSide && a <= float{kMaxFrameSide}
+                           ? ""
+                           : "must be a number 1/8192..8192";
             },
             "ASPECT"));
     sub.add_option("--spectrum", o->spectrum, "512 little-endian floats for every spectrum request")

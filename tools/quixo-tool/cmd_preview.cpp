@@ -23,16 +23,15 @@
 #include "graph/scene_data.h"
 #include "headless_show.h"
 #include "imgui_layer.h"
-#include "memory/arena.h"
 #include "platform/module_decoder.h"
 #include "platform/window.h"
 #include "render/gfx/window_overlay.h"
 #include "render/renderer.h"
 #include "show_inputs.h"
 #include "startup/music_clock.h"
-#include "startup/playback_device.h"
+#include "startup/playback_target.h"
+#include "startup/runtime.h"
 #include "startup/show_frame.h"
-#include "startup/startup.h"
 #include "track_editor.h"
 
 namespace quixo::tool {
@@ -58,6 +57,9 @@ StatusPanel statusPanel;
 TrackEditor editor;
 bool gui = false;  // the GUI's back ends started: the editor can be shown
 
+// The show's runtime on the preview window's GL context.
+Runtime runtime;
+
 constexpr int kPanelMargin = 8;  // from the window's corner
 constexpr OverlayStyle kPanelStyle{18, 8};
 
@@ -65,9 +67,14 @@ void PresentSwap(void* window, int syncInterval) {
     auto* w = static_cast<PlaybackWindow*>(window);
     if (statusPanel.shown) {
         const WindowSize size = DrawableSize(w);
-        gfx::DrawWindowOverlay(statusPanel.gl, statusPanel.image.rgba.data(),
-                               statusPanel.image.width, statusPanel.image.height, kPanelMargin,
-                               kPanelMargin, size.height);
+        // A panel GL cannot make room for is left out, once said why.
+        if (!gfx::DrawWindowOverlay(runtime.device, statusPanel.gl, statusPanel.image.rgba.data(),
+                                    statusPanel.image.width, statusPanel.image.height, kPanelMargin,
+                                    kPanelMargin, size.height)) {
+            std::fprintf(stderr, "quixo-tool: no status panel: %s\n",
+                         runtime.device.lastError.c_str());
+            statusPanel.shown = false;
+        }
     }
     DrawGui();
     SetSwapInterval(syncInterval);
@@ -204,9 +211,13 @@ void ReloadChangedSources(RenderDevice& rd, const std::string& dir, CompiledScen
     }
 }
 
-// Leaves as the demo does: the music thread and the GL objects are not torn down one by one.
+// Leaves as the demo does: the runtime shut down, then the process ended without static
+// destructors.
 [[noreturn]] void EndPreview() {
     StopMusic();
+    if (gui) StopGui();
+    gfx::ReleaseWindowOverlay(runtime.device, statusPanel.gl);
+    ShutdownRuntime(runtime);
     std::fflush(nullptr);
     std::_Exit(0);
 }
@@ -216,20 +227,20 @@ int RunPreview(const PreviewOptions& o) {
     CompiledScenes compiled;
     if (!o.sources.empty()) compiled = CompileSourcesOrFail(o.sources);
 
-    SetupArenas();
-    InitGraphCore();
-    ResetShowState();
-    RenderDevice& rd = Device();
-    rd.width = size.width;
-    rd.height = size.height;
     std::string error;
-    static PlaybackDevice playback;
-    if (!OpenPlaybackDevice(size.width, size.height, false, PresentSwap, playback, error)) {
+    PlaybackTarget playback;
+    if (!OpenPlaybackTarget(size.width, size.height, false, PresentSwap, playback, error)) {
         std::fprintf(stderr, "quixo-tool: no window or graphics device: %s\n", error.c_str());
         return 1;
     }
-    StartContent(rd, playback.device, playback.context, playback.swapChain,
-                 ContentOptions{true, true, false});
+    RuntimeOptions options;
+    options.width = size.width;
+    options.height = size.height;
+    options.present = playback.present;
+    options.debugOutput = gfx::DebugOutputRequested();
+    options.vsync = true;
+    StartRuntime(runtime, options);
+    RenderDevice& rd = *runtime.rd;
     std::array<std::int32_t, kSceneCount> durations = TimelineDurations();
     if (!o.sources.empty()) {
         LoadCompiledScenes(rd, compiled);

@@ -118,7 +118,7 @@ CommandRunner SetupProfile(CLI::App& sub) {
                 // draws. It counts towards the start-up, not the frame times: the other
                 // textures are uploaded now, so that the frames timed after it are the show's
                 // steady frames.
-                gfx::Finish(show->graphics.context);
+                gfx::Finish(show->runtime.context);
                 firstFrame = MsSince(start) * 1e-3;
                 firstFrameTextures = TextureUploadSeconds();
                 FinishTextures(*show->rd);
@@ -134,9 +134,9 @@ CommandRunner SetupProfile(CLI::App& sub) {
             progress.Update(show->nextFrame, show->nextFrame - 1);
         }
         progress.Finish();
-        gfx::Finish(show->graphics.context);
+        gfx::Finish(show->runtime.context);
 
-        const StartupTimes& t = show->times;
+        const StartupTimes& t = show->runtime.times;
         Json startup = {
             {"textMeshes", t.textMeshes},
             {"shaders", t.shaders},
@@ -154,7 +154,7 @@ CommandRunner SetupProfile(CLI::App& sub) {
                       {"eval", Spread(evalMs)},
                       {"submit", Spread(submitMs)},
                       {"gpu", Spread(gpuMs)},
-                      {"glDebugOutput", show->graphics.device.debugOutput}};
+                      {"glDebugOutput", show->runtime.device.debugOutput}};
         PrintJson({{"startup", startup}, {"frame", frame}, {"glErrors", ShowGlErrors(*show)}});
         return 0;
     };

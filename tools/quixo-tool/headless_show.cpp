@@ -9,7 +9,6 @@
 #include "graph/graph.h"
 #include "graph/scene_data.h"
 #include "json_out.h"
-#include "memory/arena.h"
 #include "platform/module_decoder.h"
 #include "platform/music.h"
 #include "render/renderer.h"
@@ -19,11 +18,12 @@ namespace quixo::tool {
 
 namespace {
 
-// A side of "WxH": decimal digits only, read without wrapping, 1..8192.
+// A side of "WxH": decimal digits only, read without wrapping, 1..kMaxFrameSide.
 bool ParseSide(std::string_view text, int& side) {
     if (text.empty() || text.size() > 4) return false;
     const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), side);
-    return ec == std::errc{} && end == text.data() + text.size() && side >= 1 && side <= 8192;
+    return ec == std::errc{} && end == text.data() + text.size() && side >= 1 &&
+           side <= kMaxFrameSide;
 }
 
 }  // namespace
@@ -33,7 +33,8 @@ FrameSize ParseFrameSize(const std::string& text) {
     FrameSize size{0, 0};
     if (x == std::string::npos || !ParseSide(std::string_view(text).substr(0, x), size.width) ||
         !ParseSide(std::string_view(text).substr(x + 1), size.height)) {
-        FailInput("--size must be WxH with both sides 1..8192, not \"" + text + "\"");
+        FailInput("--size must be WxH with both sides 1.." + std::to_string(kMaxFrameSide) +
+                  ", not \"" + text + "\"");
     }
     return size;
 }
@@ -44,25 +45,26 @@ CLI::Validator ShowFrameRange() {
 
 void StartHeadlessShow(HeadlessShow& show, FrameSize size, bool fxaa, bool timerQueries,
                        bool debugOutput) {
-    SetupArenas();
-    InitGraphCore();
-    ResetShowState();
     std::string error;
-    if (!gfx::StartHeadless(show.graphics, static_cast<std::uint32_t>(size.width),
-                            static_cast<std::uint32_t>(size.height), error, debugOutput)) {
+    if (!gfx::StartHeadlessContext(show.gl, error, debugOutput)) {
         std::fprintf(stderr, "quixo-tool: no headless graphics device: %s\n", error.c_str());
         std::exit(1);
     }
     show.durations = TimelineDurations();
-    show.rd = &Device();
-    show.rd->width = size.width;
-    show.rd->height = size.height;
-    show.times = StartContent(*show.rd, show.graphics.device, show.graphics.context,
-                              show.graphics.swapChain, ContentOptions{false, fxaa, timerQueries});
+    RuntimeOptions options;
+    options.width = size.width;
+    options.height = size.height;
+    options.debugOutput = debugOutput;
+    options.antiAlias = fxaa;
+    options.timerQueries = timerQueries;
+    StartRuntime(show.runtime, options);
+    show.rd = show.runtime.rd;
 }
 
 HeadlessShow::~HeadlessShow() {
     if (music) SetSpectrumSource(nullptr);
+    ShutdownRuntime(runtime);
+    gfx::StopHeadlessContext(gl);
 }
 
 void StartShowMusic(HeadlessShow& show, bool required) {
@@ -125,7 +127,7 @@ std::vector<std::uint8_t> ShownFrame(HeadlessShow& show) {
 }
 
 std::uint64_t ShowGlErrors(HeadlessShow& show) {
-    return gfx::GlErrorCount(show.graphics.device);
+    return gfx::GlErrorCount(show.runtime.device);
 }
 
 }  // namespace quixo::tool

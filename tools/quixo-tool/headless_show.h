@@ -13,7 +13,7 @@
 #include "core/timeline.h"
 #include "graph/graph_types.h"
 #include "render/gfx/headless.h"
-#include "startup/startup.h"
+#include "startup/runtime.h"
 
 namespace quixo::tool {
 
@@ -22,25 +22,29 @@ struct FrameSize {
     int height;
 };
 
-// "WxH" with both sides 1..8192; anything else fails the command as malformed input.
+// The longest side a frame may have.
+constexpr int kMaxFrameSide = 8192;
+
+// "WxH" with both sides 1..kMaxFrameSide; anything else fails the command as malformed input.
 FrameSize ParseFrameSize(const std::string& text);
 
 // Passes a frame number of the show, 0..8199, when the command line is parsed.
 CLI::Validator ShowFrameRange();
 
 struct HeadlessShow {
-    gfx::HeadlessGraphics graphics;
+    gfx::HeadlessContext gl;
+    Runtime runtime;
     RenderDevice* rd = nullptr;
-    StartupTimes times{};
     std::int32_t nextFrame = 0;                         // the first frame not yet played
     std::array<std::int32_t, kSceneCount> durations{};  // the timeline the frames are read on
     // The soundtrack decoded offline, installed as the spectrum source; null without one.
     std::unique_ptr<OfflineSpectrum> music;
+    // The runtime shut down, then the GL context.
     ~HeadlessShow();
 };
 
-// Arenas, graph core, headless device of the given size, content start-up without vsync.
-// A device that cannot be had ends the command with exit status 1. Synchronous GL debug output
+// The runtime on a headless GL context, with a back buffer of the given size and without vsync.
+// A context that cannot be had ends the command with exit status 1. Synchronous GL debug output
 // is on unless the caller times frames as the demo runs them.
 void StartHeadlessShow(HeadlessShow& show, FrameSize size, bool fxaa, bool timerQueries,
                        bool debugOutput = true);

@@ -22,6 +22,12 @@ bool StartGui(SDL_Window* window, void* glContext) {
            ImGui_ImplOpenGL3_Init("#version 450");
 }
 
+void StopGui() {
+    ImGui_ImplOpenGL3_Shutdown();
+    ImGui_ImplSDL2_Shutdown();
+    ImGui::DestroyContext();
+}
+
 void GuiEvent(const SDL_Event& event) {
     ImGui_ImplSDL2_ProcessEvent(&event);
 }

@@ -10,6 +10,9 @@ namespace quixo::tool {
 // On the window and its current GL context. False when a back end cannot start.
 bool StartGui(SDL_Window* window, void* glContext);
 
+// Releases the back ends' GL objects and the GUI (the window's GL context current).
+void StopGui();
+
 // Hands an event to the GUI.
 void GuiEvent(const SDL_Event& event);
 

@@ -1,13 +1,31 @@
 #include "render/gfx/buffer.h"
 
+#include <string>
+#include <utility>
+
 #include "render/gfx/gl.h"
 
 namespace quixo::gfx {
 
+std::string DescribeBuffer(const BufferDesc& desc) {
+    static const char* const kUsages[] = {"default", "immutable", "dynamic", "staging"};
+    const auto usage = static_cast<std::uint32_t>(desc.usage);
+    std::string binds;
+    const std::pair<std::uint32_t, const char*> kBinds[] = {
+        {BindVertexBuffer, "vertex"}, {BindIndexBuffer, "index"}, {BindConstantBuffer, "constant"}};
+    for (const auto& [flag, name] : kBinds) {
+        if (desc.bindFlags & flag) binds += std::string(binds.empty() ? "" : "+") + name;
+    }
+    return "buffer of " + std::to_string(desc.byteWidth) + " bytes (" +
+           (usage < 4 ? kUsages[usage] : "unknown usage") + ", " +
+           (binds.empty() ? "unbound" : binds) + ")";
+}
+
 bool CreateBuffer(Device& device, const BufferDesc& desc, const void* initialData, Buffer& buffer) {
-    (void)device;
-    if (desc.byteWidth == 0) return false;
+    buffer = Buffer{};
+    if (desc.byteWidth == 0) return RefuseCreation(device, DescribeBuffer(desc), "no bytes");
     buffer.desc = desc;
+    BeginCreation(device);
     glCreateBuffers(1, &buffer.name);
     if (desc.usage == Usage::Dynamic) {
         // Mutable storage, so that a discard can orphan it.
@@ -16,7 +34,14 @@ bool CreateBuffer(Device& device, const BufferDesc& desc, const void* initialDat
         glNamedBufferStorage(buffer.name, desc.byteWidth, initialData,
                              desc.usage == Usage::Default ? GL_DYNAMIC_STORAGE_BIT : 0);
     }
-    return buffer.name != 0;
+    return EndCreation(device, ObjectKind::Buffer, buffer.name,
+                       [&] { return DescribeBuffer(desc); });
+}
+
+void ReleaseBuffer(Device& device, Buffer& buffer) {
+    if (buffer.mapped) Unmap(buffer);
+    DeleteObject(device, ObjectKind::Buffer, buffer.name);
+    buffer = Buffer{};
 }
 
 void* Map(Buffer& buffer, MapType type) {

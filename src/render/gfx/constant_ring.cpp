@@ -6,7 +6,6 @@ namespace quixo::gfx {
 
 bool CreateConstantRing(Device& device, std::uint32_t records, std::uint32_t recordBytes,
                         ConstantRing& ring) {
-    (void)device;
     ring = ConstantRing{};
     GLint alignment = 0;
     glGetIntegerv(GL_UNIFORM_BUFFER_OFFSET_ALIGNMENT, &alignment);
@@ -15,20 +14,43 @@ bool CreateConstantRing(Device& device, std::uint32_t records, std::uint32_t rec
         records * ((recordBytes + ring.alignment - 1) / ring.alignment * ring.alignment);
     const GLbitfield flags = GL_MAP_WRITE_BIT | GL_MAP_PERSISTENT_BIT | GL_MAP_COHERENT_BIT;
     const GLsizeiptr total = GLsizeiptr{ring.segmentBytes} * kRingFrames;
-    GLuint name = 0;
-    glCreateBuffers(1, &name);
-    glNamedBufferStorage(name, total, nullptr, flags);
-    ring.mapped = static_cast<std::uint8_t*>(glMapNamedBufferRange(name, 0, total, flags));
-    ring.buffer.name = name;
     ring.buffer.desc = {static_cast<std::uint32_t>(total), Usage::Dynamic, BindConstantBuffer,
                         CpuAccessWrite};
+    BeginCreation(device);
+    glCreateBuffers(1, &ring.buffer.name);
+    glNamedBufferStorage(ring.buffer.name, total, nullptr, flags);
+    ring.mapped =
+        static_cast<std::uint8_t*>(glMapNamedBufferRange(ring.buffer.name, 0, total, flags));
+    const auto describe = [&] {
+        return "persistently mapped constant ring, " + DescribeBuffer(ring.buffer.desc);
+    };
+    if (!EndCreation(device, ObjectKind::Buffer, ring.buffer.name, describe)) {
+        ring = ConstantRing{};
+        return false;
+    }
+    if (ring.mapped == nullptr) {
+        ReleaseConstantRing(device, ring);
+        return RefuseCreation(device, describe(), "GL cannot map it");
+    }
     // The first BeginRingFrame steps to segment 0.
     ring.segment = kRingFrames - 1;
     ring.head = ring.segmentBytes;
-    return name != 0 && ring.mapped != nullptr;
+    return true;
 }
 
-void BeginRingFrame(ConstantRing& ring) {
+void ReleaseConstantRing(Device& device, ConstantRing& ring) {
+    for (void*& fence : ring.fences) {
+        if (fence == nullptr) continue;
+        glDeleteSync(static_cast<GLsync>(fence));
+        --device.live[static_cast<std::uint32_t>(ObjectKind::Sync)];
+        fence = nullptr;
+    }
+    if (ring.mapped != nullptr) glUnmapNamedBuffer(ring.buffer.name);
+    DeleteObject(device, ObjectKind::Buffer, ring.buffer.name);
+    ring = ConstantRing{};
+}
+
+void BeginRingFrame(Device& device, ConstantRing& ring) {
     ring.segment = (ring.segment + 1) % kRingFrames;
     ring.head = 0;
     auto fence = static_cast<GLsync>(ring.fences[ring.segment]);
@@ -38,15 +60,24 @@ void BeginRingFrame(ConstantRing& ring) {
            GL_TIMEOUT_EXPIRED) {
     }
     glDeleteSync(fence);
+    --device.live[static_cast<std::uint32_t>(ObjectKind::Sync)];
     ring.fences[ring.segment] = nullptr;
 }
 
-void EndRingFrame(ConstantRing& ring) {
+void EndRingFrame(Device& device, ConstantRing& ring) {
     if (ring.mapped == nullptr) return;
-    if (ring.fences[ring.segment] != nullptr) {
-        glDeleteSync(static_cast<GLsync>(ring.fences[ring.segment]));
+    void*& fence = ring.fences[ring.segment];
+    if (fence != nullptr) {
+        glDeleteSync(static_cast<GLsync>(fence));
+        --device.live[static_cast<std::uint32_t>(ObjectKind::Sync)];
     }
-    ring.fences[ring.segment] = glFenceSync(GL_SYNC_GPU_COMMANDS_COMPLETE, 0);
+    fence = glFenceSync(GL_SYNC_GPU_COMMANDS_COMPLETE, 0);
+    // Without a fence the next use of the segment cannot wait for the GPU: wait now instead.
+    if (fence == nullptr) {
+        glFinish();
+    } else {
+        ++device.live[static_cast<std::uint32_t>(ObjectKind::Sync)];
+    }
 }
 
 bool AllocateRing(ConstantRing& ring, std::uint32_t bytes, std::uint32_t& offset, void*& data) {

@@ -22,15 +22,17 @@ struct ConstantRing {
     void* fences[kRingFrames] = {};
 };
 
-// Room for `records` blocks of `recordBytes` a frame, each block aligned; false when the buffer
-// cannot be made or mapped.
-bool CreateConstantRing(Device& device, std::uint32_t records, std::uint32_t recordBytes,
-                        ConstantRing& ring);
+// Room for `records` blocks of `recordBytes` a frame, each block aligned; false, with the reason
+// in device.lastError, when the buffer cannot be made or mapped.
+[[nodiscard]] bool CreateConstantRing(Device& device, std::uint32_t records,
+                                      std::uint32_t recordBytes, ConstantRing& ring);
+// Its fences, the mapping and the buffer.
+void ReleaseConstantRing(Device& device, ConstantRing& ring);
 
 // Moves to the next segment, waiting for the GPU to finish the frame that used it last.
-void BeginRingFrame(ConstantRing& ring);
+void BeginRingFrame(Device& device, ConstantRing& ring);
 // Fences the current segment.
-void EndRingFrame(ConstantRing& ring);
+void EndRingFrame(Device& device, ConstantRing& ring);
 
 // Room for `bytes` in this frame's segment: the offset in the buffer (aligned for a uniform
 // range binding) and the pointer to write through; false when the segment is full.

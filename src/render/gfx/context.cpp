@@ -129,17 +129,85 @@ bool PrepareDraw(DeviceContext& context, bool indexed) {
 bool CreateDeviceContext(Device& device, DeviceContext& context) {
     context = DeviceContext{};
     context.device = &device;
+    BeginCreation(device);
     glCreateProgramPipelines(1, &context.pipeline);
+    if (!EndCreation(device, ObjectKind::ProgramPipeline, context.pipeline,
+                     [] { return "program pipeline of the device context"; })) {
+        return false;
+    }
     glBindProgramPipeline(context.pipeline);
-    glCreateFramebuffers(1, &context.framebuffer);
-    glCreateFramebuffers(1, &context.clearFramebuffer);
+    for (GLuint* framebuffer : {&context.framebuffer, &context.clearFramebuffer}) {
+        BeginCreation(device);
+        glCreateFramebuffers(1, framebuffer);
+        if (!EndCreation(device, ObjectKind::Framebuffer, *framebuffer,
+                         [] { return "framebuffer of the device context"; })) {
+            ReleaseDeviceContext(context);
+            return false;
+        }
+    }
     glBindFramebuffer(GL_DRAW_FRAMEBUFFER, context.framebuffer);
+    BeginCreation(device);
     glCreateVertexArrays(1, &context.emptyVertexArray);
+    if (!EndCreation(device, ObjectKind::VertexArray, context.emptyVertexArray,
+                     [] { return "empty vertex array of the device context"; })) {
+        ReleaseDeviceContext(context);
+        return false;
+    }
     glBindVertexArray(context.emptyVertexArray);
     ApplyRasterizerState(nullptr);
     ApplyDepthStencilState(nullptr, 0);
     ApplyBlendState(nullptr, nullptr);
-    return context.pipeline != 0 && context.framebuffer != 0;
+    return true;
+}
+
+void ClearState(DeviceContext& context) {
+    if (context.device == nullptr) return;
+    Device* device = context.device;
+    const GLuint pipeline = context.pipeline, framebuffer = context.framebuffer,
+                 clearFramebuffer = context.clearFramebuffer,
+                 emptyVertexArray = context.emptyVertexArray;
+    const std::uint64_t drawCount = context.drawCount;
+    const bool skip = context.skipRedundantState;
+    // GL lets go of what was bound as well: every unit, binding point and attachment empty.
+    for (std::uint32_t slot = 0; slot < kResourceSlots; ++slot) glBindTextureUnit(slot, 0);
+    for (GLuint binding = 0; binding < 2 * kConstantSlots; ++binding)
+        glBindBufferBase(GL_UNIFORM_BUFFER, binding, 0);
+    for (std::uint32_t slot = 0; slot < kResourceSlots; ++slot) glBindSampler(slot, 0);
+    if (framebuffer != 0) {
+        glNamedFramebufferTexture(framebuffer, GL_COLOR_ATTACHMENT0, 0, 0);
+        glNamedFramebufferTexture(framebuffer, GL_DEPTH_STENCIL_ATTACHMENT, 0, 0);
+    }
+    if (clearFramebuffer != 0)
+        glNamedFramebufferTexture(clearFramebuffer, GL_DEPTH_STENCIL_ATTACHMENT, 0, 0);
+    if (pipeline != 0) {
+        glUseProgramStages(pipeline, GL_VERTEX_SHADER_BIT | GL_FRAGMENT_SHADER_BIT, 0);
+    }
+    glBindVertexArray(emptyVertexArray);
+    context = DeviceContext{};
+    context.device = device;
+    context.pipeline = pipeline;
+    context.framebuffer = framebuffer;
+    context.clearFramebuffer = clearFramebuffer;
+    context.emptyVertexArray = emptyVertexArray;
+    context.drawCount = drawCount;
+    context.skipRedundantState = skip;
+    ApplyRasterizerState(nullptr);
+    ApplyDepthStencilState(nullptr, 0);
+    ApplyBlendState(nullptr, nullptr);
+}
+
+void ReleaseDeviceContext(DeviceContext& context) {
+    if (context.device == nullptr) return;
+    ClearState(context);
+    Device& device = *context.device;
+    glBindVertexArray(0);
+    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
+    glBindProgramPipeline(0);
+    DeleteObject(device, ObjectKind::VertexArray, context.emptyVertexArray);
+    DeleteObject(device, ObjectKind::Framebuffer, context.framebuffer);
+    DeleteObject(device, ObjectKind::Framebuffer, context.clearFramebuffer);
+    DeleteObject(device, ObjectKind::ProgramPipeline, context.pipeline);
+    context = DeviceContext{};
 }
 
 void ForgetBoundState(DeviceContext& context) {

@@ -74,8 +74,16 @@ struct DeviceContext {
     BoundState bound;
 };
 
-// Sets up the context on the device's GL context with Direct3D's default states.
-bool CreateDeviceContext(Device& device, DeviceContext& context);
+// Sets up the context on the device's GL context with Direct3D's default states. False, with
+// the reason in device.lastError, when its GL objects cannot be made.
+[[nodiscard]] bool CreateDeviceContext(Device& device, DeviceContext& context);
+
+// Unbinds everything, as Direct3D's ClearState: every slot, target, state and shader back to
+// none, so that no object the context pointed at is used after it is released.
+void ClearState(DeviceContext& context);
+
+// ClearState, then the context's own GL objects released; the record is empty afterwards.
+void ReleaseDeviceContext(DeviceContext& context);
 
 // Forgets what the GL context has bound, for callers that have made GL calls of their own; the
 // next setting of each state reaches GL again.

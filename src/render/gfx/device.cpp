@@ -67,6 +67,139 @@ GLenum GlComparison(ComparisonFunc func) {
     }
 }
 
+std::string GlErrorName(GLenum error) {
+    switch (error) {
+        case GL_INVALID_ENUM:
+            return "GL_INVALID_ENUM";
+        case GL_INVALID_VALUE:
+            return "GL_INVALID_VALUE";
+        case GL_INVALID_OPERATION:
+            return "GL_INVALID_OPERATION";
+        case GL_INVALID_FRAMEBUFFER_OPERATION:
+            return "GL_INVALID_FRAMEBUFFER_OPERATION";
+        case GL_OUT_OF_MEMORY:
+            return "GL_OUT_OF_MEMORY";
+        case GL_STACK_OVERFLOW:
+            return "GL_STACK_OVERFLOW";
+        case GL_STACK_UNDERFLOW:
+            return "GL_STACK_UNDERFLOW";
+        case GL_CONTEXT_LOST:
+            return "GL_CONTEXT_LOST";
+        default:
+            return "GL error " + std::to_string(error);
+    }
+}
+
+const char* FormatName(Format format) {
+    switch (format) {
+        case Format::R32G32B32A32_FLOAT:
+            return "R32G32B32A32_FLOAT";
+        case Format::R16G16B16A16_FLOAT:
+            return "R16G16B16A16_FLOAT";
+        case Format::R8G8B8A8_UNORM:
+            return "R8G8B8A8_UNORM";
+        case Format::D24_UNORM_S8_UINT:
+            return "D24_UNORM_S8_UINT";
+        case Format::B8G8R8A8_UNORM:
+            return "B8G8R8A8_UNORM";
+        default:
+            return "UNKNOWN";
+    }
+}
+
+void BeginCreation(Device& device) {
+    // With debug output the callback has counted these already; without, they are counted
+    // here, as GlErrorCount would.
+    for (GLenum e = glGetError(); e != GL_NO_ERROR; e = glGetError()) {
+        if (!device.debugOutput) RecordError(device, "glGetError " + std::to_string(e));
+    }
+}
+
+bool FailCreation(Device& device, ObjectKind kind, GLuint& name, GLenum error,
+                  const std::string& description) {
+    if (error != GL_NO_ERROR && !device.debugOutput) {
+        RecordError(device, "glGetError " + std::to_string(error));
+    }
+    device.lastError =
+        description + ": " + (error != GL_NO_ERROR ? GlErrorName(error) : "GL made no object");
+    if (name != 0) {
+        // Counted alive first, so that the deletion's count balances.
+        ++device.live[static_cast<std::uint32_t>(kind)];
+        DeleteObject(device, kind, name);
+    }
+    return false;
+}
+
+bool RefuseCreation(Device& device, const std::string& description, const std::string& reason) {
+    device.lastError = description + ": " + reason;
+    return false;
+}
+
+void DeleteObject(Device& device, ObjectKind kind, GLuint& name) {
+    if (name == 0) return;
+    switch (kind) {
+        case ObjectKind::Buffer:
+            glDeleteBuffers(1, &name);
+            break;
+        case ObjectKind::Texture:
+            glDeleteTextures(1, &name);
+            break;
+        case ObjectKind::Framebuffer:
+            glDeleteFramebuffers(1, &name);
+            break;
+        case ObjectKind::VertexArray:
+            glDeleteVertexArrays(1, &name);
+            break;
+        case ObjectKind::Program:
+            glDeleteProgram(name);
+            break;
+        case ObjectKind::ProgramPipeline:
+            glDeleteProgramPipelines(1, &name);
+            break;
+        case ObjectKind::Sampler:
+            glDeleteSamplers(1, &name);
+            break;
+        case ObjectKind::Query:
+            glDeleteQueries(1, &name);
+            break;
+        case ObjectKind::Sync:
+        case ObjectKind::Count:
+            return;  // fences are pointers, released where they are kept
+    }
+    --device.live[static_cast<std::uint32_t>(kind)];
+    name = 0;
+}
+
+std::uint32_t LiveObjectCount(const Device& device) {
+    std::uint32_t total = 0;
+    for (std::uint32_t n : device.live) total += n;
+    return total;
+}
+
+std::string LiveObjectSummary(const Device& device) {
+    static const char* const kNames[kObjectKinds] = {"buffer",       "texture", "framebuffer",
+                                                     "vertex array", "program", "program pipeline",
+                                                     "sampler",      "query",   "fence"};
+    std::string text;
+    for (std::uint32_t k = 0; k < kObjectKinds; ++k) {
+        if (device.live[k] == 0) continue;
+        if (!text.empty()) text += ", ";
+        text += std::to_string(device.live[k]) + " " + kNames[k] + (device.live[k] > 1 ? "s" : "");
+    }
+    return text.empty() ? "none" : text;
+}
+
+std::uint32_t GlObjectsNamed(std::uint32_t highestName) {
+    // Each kind has names of its own: name 1 may be a buffer and a texture at once.
+    std::uint32_t count = 0;
+    for (GLuint name = 1; name <= highestName; ++name) {
+        count += glIsBuffer(name) + glIsTexture(name) + glIsFramebuffer(name) +
+                 glIsVertexArray(name) + glIsProgram(name) + glIsProgramPipeline(name) +
+                 glIsSampler(name) + glIsQuery(name);
+    }
+    return count;
+}
+
 bool DebugOutputRequested() {
     const char* value = std::getenv("QUIXO_GL_DEBUG");
     return value != nullptr && value[0] != '\0' && std::strcmp(value, "0") != 0;
@@ -104,6 +237,12 @@ bool CreateDevice(Device& device, std::string& error, bool debugOutput) {
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     device.created = true;
     return true;
+}
+
+void ReleaseDevice(Device& device) {
+    if (!device.created) return;
+    if (device.debugOutput) glDebugMessageCallback(nullptr, nullptr);
+    device.created = false;
 }
 
 std::uint64_t GlErrorCount(Device& device) {

@@ -16,17 +16,17 @@ EGLDisplay SurfacelessDisplay() {
 
 }  // namespace
 
-bool StartHeadless(HeadlessGraphics& graphics, std::uint32_t width, std::uint32_t height,
-                   std::string& error, bool debugOutput) {
+bool StartHeadlessContext(HeadlessContext& headless, std::string& error, bool debugOutput) {
     EGLDisplay display = SurfacelessDisplay();
     EGLint major = 0, minor = 0;
     if (display == EGL_NO_DISPLAY || !eglInitialize(display, &major, &minor)) {
         error = "no EGL surfaceless display";
         return false;
     }
-    graphics.display = display;
+    headless.display = display;
     if (!eglBindAPI(EGL_OPENGL_API)) {
         error = "EGL cannot bind the OpenGL API";
+        StopHeadlessContext(headless);
         return false;
     }
     const EGLint configAttributes[] = {EGL_RENDERABLE_TYPE, EGL_OPENGL_BIT, EGL_NONE};
@@ -48,34 +48,49 @@ bool StartHeadless(HeadlessGraphics& graphics, std::uint32_t width, std::uint32_
     EGLContext context = eglCreateContext(display, config, EGL_NO_CONTEXT, contextAttributes);
     if (context == EGL_NO_CONTEXT) {
         error = "EGL cannot create an OpenGL 4.5 core context";
+        StopHeadlessContext(headless);
         return false;
     }
-    graphics.glContext = context;
+    headless.glContext = context;
     if (!eglMakeCurrent(display, EGL_NO_SURFACE, EGL_NO_SURFACE, context)) {
         error = "EGL cannot make the context current";
+        StopHeadlessContext(headless);
         return false;
     }
+    return true;
+}
+
+void StopHeadlessContext(HeadlessContext& headless) {
+    if (!headless.display) return;
+    auto display = static_cast<EGLDisplay>(headless.display);
+    eglMakeCurrent(display, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
+    if (headless.glContext) eglDestroyContext(display, static_cast<EGLContext>(headless.glContext));
+    eglTerminate(display);
+    headless = HeadlessContext{};
+}
+
+bool StartHeadless(HeadlessGraphics& graphics, std::uint32_t width, std::uint32_t height,
+                   std::string& error, bool debugOutput) {
+    if (!StartHeadlessContext(graphics.gl, error, debugOutput)) return false;
     if (!CreateDevice(graphics.device, error, debugOutput)) return false;
     if (!CreateDeviceContext(graphics.device, graphics.context)) {
-        error = "cannot create the device context";
+        error = "cannot create the device context: " + graphics.device.lastError;
         return false;
     }
     if (!CreateSwapChain(graphics.device, {width, height, Format::R8G8B8A8_UNORM}, nullptr,
                          graphics.swapChain)) {
-        error = "cannot create the swap chain";
+        error = "cannot create the swap chain: " + graphics.device.lastError;
         return false;
     }
     return true;
 }
 
 void StopHeadless(HeadlessGraphics& graphics) {
-    if (!graphics.display) return;
-    auto display = static_cast<EGLDisplay>(graphics.display);
-    eglMakeCurrent(display, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
-    if (graphics.glContext) eglDestroyContext(display, static_cast<EGLContext>(graphics.glContext));
-    eglTerminate(display);
-    graphics.display = nullptr;
-    graphics.glContext = nullptr;
+    if (graphics.device.created) {
+        ReleaseSwapChain(graphics.device, graphics.swapChain);
+        ReleaseDeviceContext(graphics.context);
+    }
+    StopHeadlessContext(graphics.gl);
 }
 
 }  // namespace quixo::gfx

@@ -24,7 +24,9 @@ std::string ShaderLog(GLuint shader) {
 
 // A separable program of one stage, so that vertex and pixel shaders combine freely in the
 // context's program pipeline.
-GLuint BuildProgram(GLenum type, const CompiledShader& compiled, std::string& error) {
+GLuint BuildProgram(Device& device, GLenum type, const CompiledShader& compiled,
+                    std::string& error) {
+    BeginCreation(device);
     const GLuint shader = glCreateShader(type);
     const char* text = compiled.glsl.c_str();
     glShaderSource(shader, 1, &text, nullptr);
@@ -48,7 +50,23 @@ GLuint BuildProgram(GLenum type, const CompiledShader& compiled, std::string& er
         glDeleteProgram(program);
         return 0;
     }
-    return program;
+    GLuint made = program;
+    if (!EndCreation(device, ObjectKind::Program, made,
+                     [&] { return compiled.entry + ": program"; })) {
+        error = device.lastError;
+    }
+    return made;
+}
+
+const InputElementDesc* FindElement(const InputElementDesc* elements, std::uint32_t count,
+                                    const ShaderInput& input) {
+    for (std::uint32_t e = 0; e < count; ++e) {
+        if (CanonicalSemantic(elements[e].semanticName, elements[e].semanticIndex) ==
+            input.semantic) {
+            return &elements[e];
+        }
+    }
+    return nullptr;
 }
 
 // Pixel shaders read their constant buffers from a second set of uniform block bindings, so
@@ -70,16 +88,16 @@ void MovePixelBlocks(GLuint program) {
 
 bool CreateVertexShader(Device& device, const CompiledShader& compiled, VertexShader& shader,
                         std::string& error) {
-    (void)device;
-    shader.program = BuildProgram(GL_VERTEX_SHADER, compiled, error);
+    shader = VertexShader{};
+    shader.program = BuildProgram(device, GL_VERTEX_SHADER, compiled, error);
     shader.inputs = compiled.inputs;
     return shader.program != 0;
 }
 
 bool CreatePixelShader(Device& device, const CompiledShader& compiled, PixelShader& shader,
                        std::string& error) {
-    (void)device;
-    shader.program = BuildProgram(GL_FRAGMENT_SHADER, compiled, error);
+    shader = PixelShader{};
+    shader.program = BuildProgram(device, GL_FRAGMENT_SHADER, compiled, error);
     if (shader.program == 0) return false;
     MovePixelBlocks(shader.program);
     shader.alphaTestLocation = glGetUniformLocation(shader.program, kAlphaTestUniform);
@@ -89,35 +107,56 @@ bool CreatePixelShader(Device& device, const CompiledShader& compiled, PixelShad
 
 bool CreateInputLayout(Device& device, const InputElementDesc* elements, std::uint32_t count,
                        const VertexShader& shader, InputLayout& layout, std::string& error) {
-    (void)device;
-    glCreateVertexArrays(1, &layout.vertexArray);
+    layout = InputLayout{};
+    // Every input must find an element of a format it can read before GL is asked for
+    // anything.
     for (const ShaderInput& input : shader.inputs) {
-        const InputElementDesc* match = nullptr;
-        for (std::uint32_t e = 0; e < count && !match; ++e) {
-            if (CanonicalSemantic(elements[e].semanticName, elements[e].semanticIndex) ==
-                input.semantic) {
-                match = &elements[e];
-            }
-        }
-        if (!match) {
+        const InputElementDesc* match = FindElement(elements, count, input);
+        if (match == nullptr) {
             error = "input layout lacks the shader input '" + input.semantic + "'";
             return false;
         }
+        if (match->format != Format::R8G8B8A8_UNORM &&
+            match->format != Format::R32G32B32A32_FLOAT) {
+            error = "input layout: unsupported format for '" + input.semantic + "'";
+            return false;
+        }
+    }
+    BeginCreation(device);
+    glCreateVertexArrays(1, &layout.vertexArray);
+    for (const ShaderInput& input : shader.inputs) {
+        const InputElementDesc* match = FindElement(elements, count, input);
         const GLuint location = input.location;
         glEnableVertexArrayAttrib(layout.vertexArray, location);
         if (match->format == Format::R8G8B8A8_UNORM) {
             glVertexArrayAttribFormat(layout.vertexArray, location, 4, GL_UNSIGNED_BYTE, GL_TRUE,
                                       match->alignedByteOffset);
-        } else if (match->format == Format::R32G32B32A32_FLOAT) {
+        } else {
             glVertexArrayAttribFormat(layout.vertexArray, location, 4, GL_FLOAT, GL_FALSE,
                                       match->alignedByteOffset);
-        } else {
-            error = "input layout: unsupported format for '" + input.semantic + "'";
-            return false;
         }
         glVertexArrayAttribBinding(layout.vertexArray, location, match->inputSlot);
     }
+    if (!EndCreation(device, ObjectKind::VertexArray, layout.vertexArray,
+                     [] { return "vertex array of an input layout"; })) {
+        error = device.lastError;
+        return false;
+    }
     return true;
+}
+
+void ReleaseVertexShader(Device& device, VertexShader& shader) {
+    DeleteObject(device, ObjectKind::Program, shader.program);
+    shader = VertexShader{};
+}
+
+void ReleasePixelShader(Device& device, PixelShader& shader) {
+    DeleteObject(device, ObjectKind::Program, shader.program);
+    shader = PixelShader{};
+}
+
+void ReleaseInputLayout(Device& device, InputLayout& layout) {
+    DeleteObject(device, ObjectKind::VertexArray, layout.vertexArray);
 }
 
 }  // namespace quixo::gfx

@@ -35,14 +35,18 @@ struct InputLayout {
     std::uint32_t vertexArray = 0;  // GL vertex array object with the attribute formats
 };
 
-bool CreateVertexShader(Device& device, const CompiledShader& compiled, VertexShader& shader,
-                        std::string& error);
-bool CreatePixelShader(Device& device, const CompiledShader& compiled, PixelShader& shader,
-                       std::string& error);
+[[nodiscard]] bool CreateVertexShader(Device& device, const CompiledShader& compiled,
+                                      VertexShader& shader, std::string& error);
+[[nodiscard]] bool CreatePixelShader(Device& device, const CompiledShader& compiled,
+                                     PixelShader& shader, std::string& error);
+void ReleaseVertexShader(Device& device, VertexShader& shader);
+void ReleasePixelShader(Device& device, PixelShader& shader);
 
 // Elements the shader does not read are skipped; an input the elements do not provide is an
 // error, as in Direct3D.
-bool CreateInputLayout(Device& device, const InputElementDesc* elements, std::uint32_t count,
-                       const VertexShader& shader, InputLayout& layout, std::string& error);
+[[nodiscard]] bool CreateInputLayout(Device& device, const InputElementDesc* elements,
+                                     std::uint32_t count, const VertexShader& shader,
+                                     InputLayout& layout, std::string& error);
+void ReleaseInputLayout(Device& device, InputLayout& layout);
 
 }  // namespace quixo::gfx

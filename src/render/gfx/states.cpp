@@ -49,6 +49,19 @@ GLint GlAddress(TextureAddressMode mode) {
     }
 }
 
+template <typename E>
+bool InRange(E value, E low, E high) {
+    return static_cast<std::uint32_t>(value) >= static_cast<std::uint32_t>(low) &&
+           static_cast<std::uint32_t>(value) <= static_cast<std::uint32_t>(high);
+}
+
+bool ValidStencilFace(const DepthStencilOpDesc& op) {
+    return InRange(op.stencilFailOp, StencilOp::Keep, StencilOp::Decr) &&
+           InRange(op.stencilDepthFailOp, StencilOp::Keep, StencilOp::Decr) &&
+           InRange(op.stencilPassOp, StencilOp::Keep, StencilOp::Decr) &&
+           InRange(op.stencilFunc, ComparisonFunc::Never, ComparisonFunc::Always);
+}
+
 void SetEnabled(GLenum cap, bool on) {
     if (on) {
         glEnable(cap);
@@ -67,27 +80,44 @@ void ApplyStencilFace(GLenum face, const DepthStencilOpDesc& op, std::uint32_t r
 }  // namespace
 
 bool CreateRasterizerState(Device& device, const RasterizerDesc& desc, RasterizerState& state) {
-    (void)device;
+    const bool valid = (desc.fillMode == FillMode::Solid || desc.fillMode == FillMode::Wireframe) &&
+                       InRange(desc.cullMode, CullMode::None, CullMode::Back);
+    if (!valid) return RefuseCreation(device, "rasterizer state", "fill or cull mode out of range");
     state.desc = desc;
     return true;
 }
 
 bool CreateDepthStencilState(Device& device, const DepthStencilDesc& desc,
                              DepthStencilState& state) {
-    (void)device;
+    const bool valid = InRange(desc.depthFunc, ComparisonFunc::Never, ComparisonFunc::Always) &&
+                       InRange(desc.depthWriteMask, DepthWriteMask::Zero, DepthWriteMask::All) &&
+                       ValidStencilFace(desc.frontFace) && ValidStencilFace(desc.backFace);
+    if (!valid) {
+        return RefuseCreation(device, "depth-stencil state",
+                              "comparison, write mask or stencil operation out of range");
+    }
     state.desc = desc;
     return true;
 }
 
 bool CreateBlendState(Device& device, const BlendDesc& desc, BlendState& state) {
-    (void)device;
+    const RenderTargetBlendDesc& rt = desc.renderTarget0;
+    const bool valid = InRange(rt.srcBlend, Blend::Zero, Blend::InvDestColor) &&
+                       InRange(rt.destBlend, Blend::Zero, Blend::InvDestColor) &&
+                       InRange(rt.srcBlendAlpha, Blend::Zero, Blend::InvDestColor) &&
+                       InRange(rt.destBlendAlpha, Blend::Zero, Blend::InvDestColor) &&
+                       InRange(rt.blendOp, BlendOp::Add, BlendOp::Max) &&
+                       InRange(rt.blendOpAlpha, BlendOp::Add, BlendOp::Max);
+    if (!valid)
+        return RefuseCreation(device, "blend state", "blend factor or operation out of range");
     state.desc = desc;
     return true;
 }
 
 bool CreateSamplerState(Device& device, const SamplerDesc& desc, SamplerState& state) {
-    (void)device;
+    state = SamplerState{};
     state.desc = desc;
+    BeginCreation(device);
     glCreateSamplers(1, &state.name);
     const bool linearMin =
         desc.filter == Filter::MinMagMipLinear || desc.filter == Filter::MinMagLinearMipPoint;
@@ -107,7 +137,11 @@ bool CreateSamplerState(Device& device, const SamplerDesc& desc, SamplerState& s
     glSamplerParameterfv(state.name, GL_TEXTURE_BORDER_COLOR, desc.borderColor);
     glSamplerParameterf(state.name, GL_TEXTURE_MAX_ANISOTROPY,
                         static_cast<float>(desc.maxAnisotropy ? desc.maxAnisotropy : 1));
-    return state.name != 0;
+    return EndCreation(device, ObjectKind::Sampler, state.name, [] { return "sampler state"; });
+}
+
+void ReleaseSamplerState(Device& device, SamplerState& state) {
+    DeleteObject(device, ObjectKind::Sampler, state.name);
 }
 
 void ApplyRasterizerState(const RasterizerState* state) {

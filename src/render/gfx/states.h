@@ -22,11 +22,15 @@ struct SamplerState {
     SamplerDesc desc;
 };
 
-bool CreateRasterizerState(Device& device, const RasterizerDesc& desc, RasterizerState& state);
-bool CreateDepthStencilState(Device& device, const DepthStencilDesc& desc,
-                             DepthStencilState& state);
-bool CreateBlendState(Device& device, const BlendDesc& desc, BlendState& state);
-bool CreateSamplerState(Device& device, const SamplerDesc& desc, SamplerState& state);
+// A description with a value out of its range is refused (false, the reason in
+// device.lastError), as Direct3D refuses it. Only the sampler is a GL object, to be released.
+[[nodiscard]] bool CreateRasterizerState(Device& device, const RasterizerDesc& desc,
+                                         RasterizerState& state);
+[[nodiscard]] bool CreateDepthStencilState(Device& device, const DepthStencilDesc& desc,
+                                           DepthStencilState& state);
+[[nodiscard]] bool CreateBlendState(Device& device, const BlendDesc& desc, BlendState& state);
+[[nodiscard]] bool CreateSamplerState(Device& device, const SamplerDesc& desc, SamplerState& state);
+void ReleaseSamplerState(Device& device, SamplerState& state);
 
 // Puts the state into effect on the current GL context; null means Direct3D's default state.
 void ApplyRasterizerState(const RasterizerState* state);

@@ -31,13 +31,26 @@ bool CreateSwapChain(Device& device, const SwapChainDesc& desc, const PresentTar
     back.height = desc.height;
     back.format = desc.format;
     back.bindFlags = BindRenderTarget | BindShaderResource;
+    swapChain = SwapChain{};
     if (!CreateTexture2D(device, back, nullptr, swapChain.backBuffer)) return false;
     if (target) swapChain.target = *target;
+    BeginCreation(device);
     glCreateFramebuffers(1, &swapChain.readFramebuffer);
     glNamedFramebufferTexture(swapChain.readFramebuffer, GL_COLOR_ATTACHMENT0,
                               swapChain.backBuffer.name, 0);
     glNamedFramebufferReadBuffer(swapChain.readFramebuffer, GL_COLOR_ATTACHMENT0);
-    return swapChain.readFramebuffer != 0;
+    if (!EndCreation(device, ObjectKind::Framebuffer, swapChain.readFramebuffer,
+                     [] { return "read framebuffer of the swap chain"; })) {
+        ReleaseTexture2D(device, swapChain.backBuffer);
+        return false;
+    }
+    return true;
+}
+
+void ReleaseSwapChain(Device& device, SwapChain& swapChain) {
+    DeleteObject(device, ObjectKind::Framebuffer, swapChain.readFramebuffer);
+    ReleaseTexture2D(device, swapChain.backBuffer);
+    swapChain = SwapChain{};
 }
 
 void Present(DeviceContext& context, SwapChain& swapChain, int syncInterval) {

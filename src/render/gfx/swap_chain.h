@@ -40,8 +40,10 @@ struct PresentRect {
 PresentRect FitPresentRect(std::uint32_t sourceWidth, std::uint32_t sourceHeight,
                            std::int32_t windowWidth, std::int32_t windowHeight);
 
-bool CreateSwapChain(Device& device, const SwapChainDesc& desc, const PresentTarget* target,
-                     SwapChain& swapChain);
+// False, with the reason in device.lastError, when the back buffer cannot be made.
+[[nodiscard]] bool CreateSwapChain(Device& device, const SwapChainDesc& desc,
+                                   const PresentTarget* target, SwapChain& swapChain);
+void ReleaseSwapChain(Device& device, SwapChain& swapChain);
 
 // Buffer 0, for a render-target view.
 inline const Texture2D& GetBuffer(const SwapChain& swapChain) {

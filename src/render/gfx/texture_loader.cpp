@@ -102,8 +102,8 @@ bool CreateTextureFromImage(Device& device, const DecodedImage& image, int index
     if (!CreateTexture2D(device, desc, image.rgba.data(), out.texture) ||
         !CreateShaderResourceView(device, out.texture, whole) ||
         !CreateShaderResourceView(device, out.texture, out.view, 0, 1)) {
-        error = "texture " + std::to_string(index) + ": cannot create a " +
-                std::to_string(image.width) + " x " + std::to_string(image.height) + " texture";
+        error = "texture " + std::to_string(index) + ": cannot create the " + device.lastError;
+        ReleaseLoadedTexture(device, out);
         return false;
     }
     if (image.mips.size() + 1 == out.texture.desc.mipLevels) {
@@ -115,6 +115,12 @@ bool CreateTextureFromImage(Device& device, const DecodedImage& image, int index
     out.width = static_cast<std::int32_t>(image.width);
     out.height = static_cast<std::int32_t>(image.height);
     return true;
+}
+
+void ReleaseLoadedTexture(Device& device, LoadedTexture& texture) {
+    ReleaseShaderResourceView(device, texture.view);
+    ReleaseTexture2D(device, texture.texture);
+    texture = LoadedTexture{};
 }
 
 }  // namespace quixo::gfx

@@ -38,13 +38,17 @@ struct LoadedTexture {
     std::int32_t width = 0;
 };
 
-// Creates texture `index` of the texture table from its PNG bytes. A bad image gives an error
-// that names the index.
-bool CreateTextureFromMemory(Device& device, const std::uint8_t* data, std::size_t size, int index,
-                             LoadedTexture& out, std::string& error);
+// Creates texture `index` of the texture table from its PNG bytes. A bad image, or a texture
+// GL cannot make, gives an error that names the index.
+[[nodiscard]] bool CreateTextureFromMemory(Device& device, const std::uint8_t* data,
+                                           std::size_t size, int index, LoadedTexture& out,
+                                           std::string& error);
 
 // The same from an image already decoded (decoding needs no GL and may run on any thread).
-bool CreateTextureFromImage(Device& device, const DecodedImage& image, int index,
-                            LoadedTexture& out, std::string& error);
+[[nodiscard]] bool CreateTextureFromImage(Device& device, const DecodedImage& image, int index,
+                                          LoadedTexture& out, std::string& error);
+
+// The texture and its view.
+void ReleaseLoadedTexture(Device& device, LoadedTexture& texture);
 
 }  // namespace quixo::gfx

@@ -4,10 +4,18 @@
 
 namespace quixo::gfx {
 
-std::uint32_t CreateTimerQuery() {
-    GLuint query = 0;
-    glCreateQueries(GL_TIME_ELAPSED, 1, &query);
-    return query;
+bool CreateTimerQuery(Device& device, std::uint32_t& query) {
+    BeginCreation(device);
+    GLuint name = 0;
+    glCreateQueries(GL_TIME_ELAPSED, 1, &name);
+    query = 0;
+    if (!EndCreation(device, ObjectKind::Query, name, [] { return "timer query"; })) return false;
+    query = name;
+    return true;
+}
+
+void ReleaseTimerQuery(Device& device, std::uint32_t& query) {
+    DeleteObject(device, ObjectKind::Query, query);
 }
 
 void BeginTimer(std::uint32_t query) {

@@ -1,25 +1,37 @@
 #include "render/gfx/window_overlay.h"
 
+#include <string>
+
 #include "render/gfx/gl.h"
 
 namespace quixo::gfx {
 
-void ReleaseWindowOverlay(WindowOverlay& overlay) {
-    if (overlay.framebuffer != 0) glDeleteFramebuffers(1, &overlay.framebuffer);
-    if (overlay.texture != 0) glDeleteTextures(1, &overlay.texture);
+void ReleaseWindowOverlay(Device& device, WindowOverlay& overlay) {
+    DeleteObject(device, ObjectKind::Framebuffer, overlay.framebuffer);
+    DeleteObject(device, ObjectKind::Texture, overlay.texture);
     overlay = {};
 }
 
-void DrawWindowOverlay(WindowOverlay& overlay, const std::uint8_t* rgba, int width, int height,
-                       int x, int y, int windowHeight) {
-    if (width <= 0 || height <= 0) return;
+bool DrawWindowOverlay(Device& device, WindowOverlay& overlay, const std::uint8_t* rgba, int width,
+                       int height, int x, int y, int windowHeight) {
+    if (width <= 0 || height <= 0) return true;
     if (overlay.width != width || overlay.height != height) {
         // Texture storage is immutable: a panel of another size gets a new texture.
-        ReleaseWindowOverlay(overlay);
+        ReleaseWindowOverlay(device, overlay);
+        const auto describe = [&] {
+            return "overlay of " + std::to_string(width) + " x " + std::to_string(height);
+        };
+        BeginCreation(device);
         glCreateTextures(GL_TEXTURE_2D, 1, &overlay.texture);
         glTextureStorage2D(overlay.texture, 1, GL_RGBA8, width, height);
+        if (!EndCreation(device, ObjectKind::Texture, overlay.texture, describe)) return false;
+        BeginCreation(device);
         glCreateFramebuffers(1, &overlay.framebuffer);
         glNamedFramebufferTexture(overlay.framebuffer, GL_COLOR_ATTACHMENT0, overlay.texture, 0);
+        if (!EndCreation(device, ObjectKind::Framebuffer, overlay.framebuffer, describe)) {
+            ReleaseWindowOverlay(device, overlay);
+            return false;
+        }
         overlay.width = width;
         overlay.height = height;
     }
@@ -28,6 +40,7 @@ void DrawWindowOverlay(WindowOverlay& overlay, const std::uint8_t* rgba, int wid
     glDisable(GL_SCISSOR_TEST);
     glBlitNamedFramebuffer(overlay.framebuffer, 0, 0, 0, width, height, x, windowHeight - y,
                            x + width, windowHeight - y - height, GL_COLOR_BUFFER_BIT, GL_NEAREST);
+    return true;
 }
 
 void DrawIntoWindow(void (*draw)(void*), void* user) {

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "authoring/program_check.h"
+#include "authoring/source_text.h"
 #include "mesh/mesh_ops.h"
 #include "mesh_source.h"
 
@@ -56,15 +57,16 @@ void RunAll(const std::vector<SourceProgram>& programs, const std::string& file,
             }
         });
         if (fault) {
-            throw std::runtime_error(file + ":" + std::to_string(sp.opLines[fault->step]) +
-                                     ": program " + sp.name + ": " + fault->message);
+            throw std::runtime_error(FormatSourceError(
+                {file, sp.opLines[fault->step], "program " + sp.name + ": " + fault->message}));
         }
         if (!trace && (mesh.vertexCount != sp.expectVertices || mesh.quadCount != sp.expectQuads)) {
-            throw std::runtime_error(file + ":" + std::to_string(sp.line) + ": program " + sp.name +
-                                     " ends with " + std::to_string(mesh.vertexCount) +
-                                     " vertices and " + std::to_string(mesh.quadCount) +
-                                     " quads, expected " + std::to_string(sp.expectVertices) +
-                                     " and " + std::to_string(sp.expectQuads));
+            throw std::runtime_error(FormatSourceError(
+                {file, sp.line,
+                 "program " + sp.name + " ends with " + std::to_string(mesh.vertexCount) +
+                     " vertices and " + std::to_string(mesh.quadCount) + " quads, expected " +
+                     std::to_string(sp.expectVertices) + " and " +
+                     std::to_string(sp.expectQuads)}));
         }
         if (show) {
             std::printf("  end: %u vertices, %u quads (expected %u, %u)\n", mesh.vertexCount,
@@ -73,12 +75,27 @@ void RunAll(const std::vector<SourceProgram>& programs, const std::string& file,
     }
 }
 
+// The programs of a source, or the exception that lists every fault, a line each.
+std::vector<SourceProgram> ReadPrograms(const std::string& source) {
+    std::vector<SourceProgram> programs;
+    std::vector<SourceError> errors;
+    if (!meshc::ParseMeshSource(ReadText(source), source, programs, errors)) {
+        std::string text;
+        for (const SourceError& e : errors)
+            text += (text.empty() ? "" : "\n") + FormatSourceError(e);
+        throw std::runtime_error(text);
+    }
+    return programs;
+}
+
 int Compile(const std::string& source, const std::string& output) {
-    const auto programs = meshc::ParseMeshSource(ReadText(source), source);
+    const auto programs = ReadPrograms(source);
     RunAll(programs, source, "", false);
     if (programs.size() != kMeshProgramCount) {
-        throw std::runtime_error(source + ":1: " + std::to_string(programs.size()) +
-                                 " programs, the demo stores " + std::to_string(kMeshProgramCount));
+        throw std::runtime_error(
+            FormatSourceError({source, 1,
+                               std::to_string(programs.size()) + " programs, the demo stores " +
+                                   std::to_string(kMeshProgramCount)}));
     }
     std::vector<std::uint8_t> bytes(programs.size() * kMeshProgramBytes);
     for (std::size_t i = 0; i < programs.size(); ++i) {
@@ -97,7 +114,7 @@ int main(int argc, char** argv) {
     try {
         const std::vector<std::string> args(argv + 1, argv + argc);
         if (args.size() >= 2 && args[0] == "--trace") {
-            const auto programs = meshc::ParseMeshSource(ReadText(args[1]), args[1]);
+            const auto programs = ReadPrograms(args[1]);
             RunAll(programs, args[1], args.size() > 2 ? args[2] : "", true);
             return 0;
         }
@@ -107,7 +124,8 @@ int main(int argc, char** argv) {
         }
         return Compile(args[0], args[1]);
     } catch (const std::exception& e) {
-        std::fprintf(stderr, "meshc: %s\n", e.what());
+        // "file:line: message" lines, as the scene compiler writes its faults.
+        std::fprintf(stderr, "%s\n", e.what());
         return 1;
     }
 }

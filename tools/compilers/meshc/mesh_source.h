@@ -10,11 +10,13 @@
 //     end
 //
 // '#' starts a comment. Amounts must be values an operand byte encodes (b * 16/255 - 8), to
-// within 0.001.
+// within 0.001. The operation names are those of the modeller's operation table.
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include "authoring/source_text.h"
 #include "mesh/mesh_program.h"
 
 namespace quixo::meshc {
@@ -29,8 +31,10 @@ struct SourceProgram {
     std::uint32_t expectQuads = 0;
 };
 
-// Parses the source text; on a fault, throws std::runtime_error with "file:line: message".
-std::vector<SourceProgram> ParseMeshSource(const std::string& text, const std::string& file);
+// Parses the source text (named file for the messages) into programs. Appends one error per
+// fault found, each at its line, and returns whether there was none.
+bool ParseMeshSource(std::string_view text, const std::string& file,
+                     std::vector<SourceProgram>& programs, std::vector<SourceError>& errors);
 
 // The operand byte for an amount, or -1 when no byte encodes it.
 int OperandByteFor(double amount);

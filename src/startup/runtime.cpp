@@ -1,6 +1,7 @@
-#include "startup/startup.h"
+#include "startup/runtime.h"
 
 #include <chrono>
+#include <string>
 
 #include "graph/curve_tracks.h"
 #include "graph/graph.h"
@@ -8,9 +9,12 @@
 #include "graph/scene_load.h"
 #include "memory/arena.h"
 #include "mesh/embedded_programs.h"
+#include "mesh/quad_mesh.h"
 #include "mesh/text_mesh.h"
 #include "operators/node_table.h"
+#include "platform/message_box.h"
 #include "render/renderer.h"
+#include "startup/show_frame.h"
 
 namespace quixo {
 
@@ -22,10 +26,37 @@ double SecondsSince(StepClock::time_point start) {
     return std::chrono::duration<double>(StepClock::now() - start).count();
 }
 
-// Built once; the meshes live in the memory arena, the table itself in static storage.
+// Built once a start-up; the meshes live in the memory arena, the table itself in static
+// storage.
 TextMeshTable g_textMeshes;
 
+// The device, its context and the swap chain on the current GL context.
+void CreateGraphics(Runtime& runtime, const RuntimeOptions& options) {
+    std::string error;
+    runtime.device = gfx::Device{};
+    if (!gfx::CreateDevice(runtime.device, error, options.debugOutput)) {
+        FatalError("no usable graphics device: " + error);
+    }
+    if (!gfx::CreateDeviceContext(runtime.device, runtime.context)) {
+        FatalError("cannot create the device context: " + runtime.device.lastError);
+    }
+    const gfx::SwapChainDesc desc{static_cast<std::uint32_t>(options.width),
+                                  static_cast<std::uint32_t>(options.height)};
+    const gfx::PresentTarget* target = options.present.swap ? &options.present : nullptr;
+    if (!gfx::CreateSwapChain(runtime.device, desc, target, runtime.swapChain)) {
+        FatalError("cannot create the swap chain: " + runtime.device.lastError);
+    }
+}
+
 }  // namespace
+
+void PrepareRuntime() {
+    if (MemoryArena().base != nullptr) return;
+    SetupArenas();
+    InitGraphCore();
+    ResetShowState();
+    ResetCoreRecords();
+}
 
 void BuildProgramMeshes(RenderDevice& rd, int firstEntry) {
     ResetModellerState();
@@ -35,9 +66,10 @@ void BuildProgramMeshes(RenderDevice& rd, int firstEntry) {
     }
 }
 
-StartupTimes StartContent(RenderDevice& rd, gfx::Device& device, gfx::DeviceContext& context,
-                          gfx::SwapChain& swapChain, const ContentOptions& options) {
-    StartupTimes t{};
+StartupTimes StartRuntime(Runtime& runtime, const RuntimeOptions& options) {
+    PrepareRuntime();
+    StartupTimes& t = runtime.times;
+    t = StartupTimes{};
     const StepClock::time_point begin = StepClock::now();
     // PNG decoding is the longest step and needs no GL: it runs on the other cores while this
     // thread builds the meshes and compiles the shaders. No step waits for it: each texture is
@@ -52,8 +84,18 @@ StartupTimes StartContent(RenderDevice& rd, gfx::Device& device, gfx::DeviceCont
     t.textMeshes = SecondsSince(step);
 
     step = StepClock::now();
-    SetupDevice(rd, device, context, swapChain);
+    RenderDevice& rd = Device();
+    rd.width = options.width;
+    rd.height = options.height;
+    runtime.lent = options.lent;
+    if (runtime.lent.device != nullptr) {
+        SetupDevice(rd, *runtime.lent.device, *runtime.lent.context, *runtime.lent.swapChain);
+    } else {
+        CreateGraphics(runtime, options);
+        SetupDevice(rd, runtime.device, runtime.context, runtime.swapChain);
+    }
     rd.gpu->timerQueries = options.timerQueries;
+    runtime.rd = &rd;
     t.resources = SecondsSince(step);
 
     step = StepClock::now();
@@ -85,6 +127,24 @@ StartupTimes StartContent(RenderDevice& rd, gfx::Device& device, gfx::DeviceCont
 
     t.total = SecondsSince(begin);
     return t;
+}
+
+void ShutdownRuntime(Runtime& runtime) {
+    if (runtime.rd != nullptr) ReleaseRenderer(*runtime.rd);
+    runtime.rd = nullptr;
+    runtime.lent = LentGraphics{};
+    if (runtime.device.created) {
+        gfx::ReleaseSwapChain(runtime.device, runtime.swapChain);
+        gfx::ReleaseDeviceContext(runtime.context);
+        gfx::ReleaseDevice(runtime.device);
+    }
+    // The CPU side: what points into the arenas first, then the arenas themselves.
+    g_textMeshes = TextMeshTable{};
+    ReleaseGraphCore();
+    ReleaseArenas();
+    ResetShowState();
+    ResetModellerState();
+    ResetCoreRecords();
 }
 
 }  // namespace quixo
