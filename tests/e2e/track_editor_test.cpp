@@ -1,6 +1,7 @@
 // The track editor in the preview window, driven from the keyboard as a maker drives it: a key
 // set on the music's row, its value typed, the frame on screen changed by it before any save,
-// then saved into the track source with everything else in the file as it was.
+// then saved into the track source with everything else in the file as it was; and the file
+// changed on disk beside it, neither losing an unsaved edit nor written over unasked.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -58,15 +59,21 @@ std::string SettledPicture(unsigned long window, const std::string& unlike = "")
     return "";
 }
 
-// The show frame of the row two rows after the one playing at frame 600, where scene 2 starts.
-std::int32_t RowTwoAfterSceneStart() {
+// The key line a key set on the row `rows` after the one playing at frame 600 (where scene 2
+// starts) begins with, its x typed: the frame in scene 2's frames, then x.
+std::string KeyLineStart(int rows, const std::string& x) {
     std::vector<std::uint8_t> bytes;
     std::string error;
     RowGrid grid;
     EXPECT_TRUE(ReadFileBytes(std::string(QUIXO_SOURCE_DIR) + "/media_tessorin2012/music/music.xm",
                               &bytes, &error));
     EXPECT_TRUE(MusicRowGrid(bytes, grid, &error)) << error;
-    return RowFrame(grid, RowAtFrame(grid, 600) + 2);
+    const std::string frame = std::to_string(RowFrame(grid, RowAtFrame(grid, 600) + rows) - 600);
+    return "\n" + frame + std::string(6 - frame.size(), ' ') + x + " ";
+}
+
+void Append(const fs::path& file, const std::string& line) {
+    std::ofstream(file, std::ios::app) << line << "\n";
 }
 
 TEST(TrackEditor, KeysTheShowFromTheKeyboardAndSavesTheSource) {
@@ -97,19 +104,38 @@ TEST(TrackEditor, KeysTheShowFromTheKeyboardAndSavesTheSource) {
     // One new key line in track 9, at the row's scene frame with x 9999; every other line as
     // it was.
     const std::string after = ReadText(file);
-    const std::string frame = std::to_string(RowTwoAfterSceneStart() - 600);
-    const std::string prefix = frame + std::string(6 - frame.size(), ' ') + "9999 ";
-    const std::size_t at = after.find("\n" + prefix);
+    const std::size_t at = after.find(KeyLineStart(2, "9999"));
     ASSERT_NE(at, std::string::npos) << after;
     const std::size_t end = after.find('\n', at + 1);
     EXPECT_EQ(after.substr(0, at) + after.substr(end), before);
     const std::size_t track = after.rfind("\ntrack ", at);
     EXPECT_EQ(after.substr(track, 10), "\ntrack 9 c");
 
-    PressKeys(window, "Escape");
-    EXPECT_EQ(WaitForExit(preview, 20s), 0) << ReadOutput(preview);
     // Its own save is no change for the watcher: nothing was reloaded.
     EXPECT_EQ(ReadOutput(preview).find("reloaded"), std::string::npos) << ReadOutput(preview);
+
+    // Changed on disk with nothing unsaved, the file is loaded. Changed again while an edit (x 7
+    // on the next row) is unsaved, the edit stays, and the save refuses to write over the file
+    // until it is asked a second time.
+    Append(file, "# changed elsewhere");
+    ASSERT_TRUE(WaitForOutput(preview, "reloaded", 20s)) << ReadOutput(preview);
+    PressKeys(window, "Down Return 7 Return");
+    std::this_thread::sleep_for(2s);
+    Append(file, "# changed again");
+    ASSERT_TRUE(WaitForOutput(preview, "reloaded", 20s, 2)) << ReadOutput(preview);
+    PressKeys(window, "ctrl+s");
+    ASSERT_TRUE(WaitForOutput(preview, "tracks.track changed on disk", 20s)) << ReadOutput(preview);
+    EXPECT_NE(ReadText(file).find("# changed again"), std::string::npos);
+    PressKeys(window, "ctrl+s");
+    ASSERT_TRUE(WaitForOutput(preview, "saved tracks.track", 20s, 2)) << ReadOutput(preview);
+    const std::string overwritten = ReadText(file);
+    EXPECT_NE(overwritten.find(KeyLineStart(3, "7")), std::string::npos) << overwritten;
+    EXPECT_NE(overwritten.find(KeyLineStart(2, "9999")), std::string::npos) << overwritten;
+    EXPECT_NE(overwritten.find("# changed elsewhere"), std::string::npos);
+    EXPECT_EQ(overwritten.find("# changed again"), std::string::npos);
+
+    PressKeys(window, "Escape");
+    EXPECT_EQ(WaitForExit(preview, 20s), 0) << ReadOutput(preview);
     fs::remove_all(dir);
 }
 

@@ -176,10 +176,16 @@ Process StartPreview(const std::filesystem::path& folder, const std::string& opt
     return StartProcess(script.string(), "SDL_NO_SIGNAL_HANDLERS=1");
 }
 
-bool WaitForOutput(const Process& process, const std::string& text, std::chrono::seconds limit) {
+bool WaitForOutput(const Process& process, const std::string& text, std::chrono::seconds limit,
+                   int times) {
     const Clock::time_point deadline = Clock::now() + limit;
     while (Clock::now() < deadline) {
-        if (ReadOutput(process).find(text) != std::string::npos) return true;
+        const std::string output = ReadOutput(process);
+        int found = 0;
+        for (std::size_t at = output.find(text); at != std::string::npos;
+             at = output.find(text, at + 1))
+            ++found;
+        if (found >= times) return true;
         std::this_thread::sleep_for(std::chrono::milliseconds(200));
     }
     return false;

@@ -48,8 +48,9 @@ std::filesystem::path CopySources(const std::string& name);
 // started from the repository root (where the music is) through a script in the folder.
 Process StartPreview(const std::filesystem::path& folder, const std::string& options);
 
-// Polls the program's output until it holds `text`; false at the deadline.
-bool WaitForOutput(const Process& process, const std::string& text, std::chrono::seconds limit);
+// Polls the program's output until it holds `text` (`times` times); false at the deadline.
+bool WaitForOutput(const Process& process, const std::string& text, std::chrono::seconds limit,
+                   int times = 1);
 
 // Polls for a shown (mapped) window with exactly this title; 0 when none appears in time.
 unsigned long FindWindowByTitle(const std::string& title, std::chrono::milliseconds limit);
