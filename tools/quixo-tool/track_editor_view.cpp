@@ -384,7 +384,7 @@ void DrawTrackEditor(TrackEditor& e, const PlayState& play, TransportRequest& re
     const ImVec2 display = ImGui::GetIO().DisplaySize;
     ImGui::SetNextWindowPos(ImVec2(display.x * 0.25f, 0), ImGuiCond_Always);
     ImGui::SetNextWindowSize(ImVec2(display.x * 0.75f, display.y), ImGuiCond_Always);
-    ImGui::SetNextWindowBgAlpha(0.82f);
+    ImGui::SetNextWindowBgAlpha(0.7f);  // the picture shows through
     ImGui::Begin("Tracks", nullptr,
                  ImGuiWindowFlags_NoMove | ImGuiWindowFlags_NoResize | ImGuiWindowFlags_NoCollapse |
                      ImGuiWindowFlags_NoScrollbar | ImGuiWindowFlags_NoScrollWithMouse);
