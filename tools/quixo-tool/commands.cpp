@@ -33,7 +33,10 @@ const ToolCommand kToolCommands[] = {
     {"render", "render one frame of the show headless into a PNG file", SetupRender},
     {"contact-sheet", "thumbnails of the whole show at a glance, in one PNG file",
      SetupContactSheet},
-    {"preview", "play the show in a window, reloading scene sources as they change", SetupPreview},
+    {"preview",
+     "play the show in a window, reloading scene sources as they change; Tab shows the "
+     "track editor",
+     SetupPreview},
     {"profile", "start-up step times and frame times of the show, headless", SetupProfile},
     {"video", "the show as a film with its soundtrack, through ffmpeg (and GNU parallel)",
      SetupVideo},
