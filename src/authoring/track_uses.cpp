@@ -116,7 +116,14 @@ int SampledTrackCount(const TrackUses& uses, int scene) {
 std::string TrackName(const TrackUses& uses, int track, int scene) {
     const TrackSampler* s = SamplerFor(uses, track, scene);
     if (!s) return "";
-    return s->scene == scene ? s->name : "s" + std::to_string(s->scene) + " " + s->name;
+    if (s->scene == scene) return s->name;
+    // Appended: GCC 12 at -O3 warns falsely (-Wrestrict) about a literal put before a
+    // temporary string.
+    std::string name = "s";
+    name += std::to_string(s->scene);
+    name += ' ';
+    name += s->name;
+    return name;
 }
 
 TrackTime TrackTimeIn(const TrackUses& uses, int track, int scene,

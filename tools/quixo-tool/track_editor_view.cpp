@@ -15,6 +15,14 @@ namespace quixo::tool {
 
 namespace {
 
+// A number after a short prefix. Appended: GCC 12 at -O3 warns falsely (-Wrestrict) about a
+// literal put before a temporary string.
+std::string Prefixed(const char* prefix, std::int64_t n) {
+    std::string text = prefix;
+    text += std::to_string(n);
+    return text;
+}
+
 constexpr ImU32 kText = IM_COL32(220, 220, 220, 255);
 constexpr ImU32 kDim = IM_COL32(110, 110, 120, 255);
 constexpr ImU32 kBeat = IM_COL32(255, 255, 255, 16);
@@ -110,7 +118,7 @@ void DrawTransport(TrackEditor& e, const PlayState& play, TransportRequest& requ
     }
     for (int s = 0; s < kSceneCount; ++s) {
         ImGui::SameLine();
-        const std::string label = "S" + std::to_string(s);
+        const std::string label = Prefixed("S", s);
         if (ImGui::SmallButton(label.c_str())) {
             const std::int32_t start = SceneStartFrame(s, e.durations.data());
             MoveCursor(e, RowAtFrame(e.grid, start), e.column, false, request);
@@ -161,7 +169,7 @@ void DrawCell(const TrackEditor& e, const Layout& l, ImDrawList* draw, float x, 
         const CurveKey& k = e.session.table[t].keys[keys.front()];
         const bool jump = keys.size() >= 2 && e.session.table[t].keys[keys[1]].frame == k.frame;
         const std::int64_t off = static_cast<std::int64_t>(k.frame) - RowTrackFrame(e, t, r);
-        std::string tag = jump ? "J" : off != 0 ? (off > 0 ? "+" : "") + std::to_string(off) : "";
+        std::string tag = jump ? "J" : off != 0 ? Prefixed(off > 0 ? "+" : "", off) : "";
         if (keys.size() > (jump ? 2u : 1u)) tag += "*";
         Text(draw, x, y, kDim, tag);
         const float v[3] = {k.x, k.y, k.z};
@@ -362,7 +370,7 @@ void DrawStatus(TrackEditor& e) {
     ImGui::SameLine();
     const std::vector<int> unsaved = DifferingTracks(e.session.table, e.saved);
     std::string list;
-    for (const int t : unsaved) list += " " + std::to_string(t);
+    for (const int t : unsaved) list += Prefixed(" ", t);
     ImGui::TextUnformatted(unsaved.empty() ? "  all saved" : ("  unsaved:" + list).c_str());
     if (!e.message.empty()) {
         ImGui::PushStyleColor(ImGuiCol_Text, e.refused ? kRefused : kText);

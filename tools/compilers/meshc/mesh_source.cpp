@@ -115,8 +115,9 @@ struct Reader {
             }
             const int b = OperandByteFor(*amount);
             if (b < 0) {
-                Fail(line.number, "no operand byte encodes " + Quoted(line.words[1]) +
-                                      "; nearest: " + NearestAmounts(*amount));
+                std::string message = "no operand byte encodes ";
+                message += line.words[1];
+                Fail(line.number, message + "; nearest: " + NearestAmounts(*amount));
                 return;
             }
             operand = static_cast<std::uint8_t>(b);
