@@ -31,3 +31,13 @@ pkg_check_modules(OPENMPT REQUIRED IMPORTED_TARGET libopenmpt)
 pkg_check_modules(SPNG REQUIRED IMPORTED_TARGET spng)
 pkg_check_modules(EPOXY REQUIRED IMPORTED_TARGET epoxy)  # GL and EGL entry points
 pkg_check_modules(GLU REQUIRED IMPORTED_TARGET glu)
+# The track editor's GUI, for quixo-tool only: Dear ImGui, and its SDL2 and OpenGL 3 back ends,
+# which the package ships as source among its examples.
+pkg_check_modules(IMGUI REQUIRED IMPORTED_TARGET imgui)
+find_path(IMGUI_BACKENDS imgui_impl_opengl3.cpp
+          PATHS /usr/share/doc/libimgui-dev/examples/backends NO_DEFAULT_PATH)
+if(NOT IMGUI_BACKENDS)
+  message(FATAL_ERROR "Dear ImGui's back-end sources are not in /usr/share/doc/libimgui-dev/"
+          "examples/backends: install libimgui-dev (scripts/setup), and allow dpkg to install "
+          "under /usr/share/doc")
+endif()

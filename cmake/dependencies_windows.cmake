@@ -43,6 +43,11 @@ quixo_windows_library(PkgConfig::OPENMPT libopenmpt.a HEADER libopenmpt/libopenm
 quixo_windows_library(PkgConfig::SPNG libspng_static.a HEADER spng.h LINK ${ZLIB_STATIC}
                       DEFINES SPNG_STATIC)
 quixo_windows_library(PkgConfig::EPOXY libepoxy.a HEADER epoxy/gl.h LINK opengl32 gdi32)
+# Dear ImGui for the tool, its back ends' sources beside it.
+find_path(IMGUI_INCLUDEDIR imgui.h PATH_SUFFIXES imgui REQUIRED)
+set(IMGUI_BACKENDS ${IMGUI_INCLUDEDIR}/backends)
+quixo_windows_library(PkgConfig::IMGUI libimgui.a)
+target_include_directories(PkgConfig::IMGUI SYSTEM INTERFACE ${IMGUI_INCLUDEDIR})
 # GLU's tessellator is the system's own glu32.
 add_library(PkgConfig::GLU INTERFACE IMPORTED)
 target_link_libraries(PkgConfig::GLU INTERFACE glu32 opengl32)

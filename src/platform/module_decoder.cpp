@@ -53,8 +53,20 @@ int ModuleDecoder::CurrentOrder() const {
     return module_->get_current_order();
 }
 
+int ModuleDecoder::CurrentPattern() const {
+    return module_->get_current_pattern();
+}
+
 int ModuleDecoder::CurrentRow() const {
     return module_->get_current_row();
+}
+
+int ModuleDecoder::CurrentSpeed() const {
+    return module_->get_current_speed();
+}
+
+int ModuleDecoder::CurrentTempo() const {
+    return module_->get_current_tempo();
 }
 
 std::int64_t ModuleDecoder::SeekFrame(std::int64_t frame, int rate) {

@@ -27,9 +27,13 @@ public:
     // `frame` unless the music ends before it.
     std::int64_t SeekFrame(std::int64_t frame, int rate);
 
-    // Where the decoder stands: order index and row.
+    // Where the decoder stands: order index, the pattern there, the row, and the speed (ticks a
+    // row) and tempo in force.
     int CurrentOrder() const;
+    int CurrentPattern() const;
     int CurrentRow() const;
+    int CurrentSpeed() const;
+    int CurrentTempo() const;
 
     double DurationSeconds() const;
 

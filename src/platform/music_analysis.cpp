@@ -137,40 +137,56 @@ bool FindSectionOrders(const std::vector<std::uint8_t>& xm, std::vector<int>* or
     return true;
 }
 
-bool MeasureModule(const std::vector<std::uint8_t>& xm, int rate, ModuleTimeline* timeline,
-                   std::string* error) {
-    std::vector<int> orders;
-    if (!FindSectionOrders(xm, &orders, error)) return false;
-    std::unique_ptr<ModuleDecoder> decoder = ModuleDecoder::Open(xm, error);
+bool ListModuleRows(const std::vector<std::uint8_t>& module, int rate,
+                    std::vector<ModuleRowStart>* rows, std::int64_t* totalFrames,
+                    std::string* error) {
+    std::unique_ptr<ModuleDecoder> decoder = ModuleDecoder::Open(module, error);
     if (!decoder) return false;
-    timeline->sampleRate = rate;
-    timeline->sectionStartFrames.clear();
+    rows->clear();
     // Small reads: a row change shows up after the read that crossed it, so a start is known
-    // to within one read (a third of a millisecond).
+    // to within one read (a third of a millisecond at 48 kHz).
     constexpr int kStep = 16;
     float buffer[2 * kStep];
     std::int64_t frames = 0;
-    int lastOrder = -1;
-    std::size_t next = 0;
-    if (!orders.empty() && orders[0] == 0) {
-        timeline->sectionStartFrames.push_back(0);
-        next = 1;
-        lastOrder = 0;
-    }
+    rows->push_back({decoder->CurrentOrder(), decoder->CurrentPattern(), decoder->CurrentRow(),
+                     decoder->CurrentSpeed(), decoder->CurrentTempo(), 0});
+    bool first = true;  // the first row's own speed and tempo effects show after its first read
     for (;;) {
         const int n = decoder->Render(buffer, kStep, rate);
         if (n == 0) break;
         const int order = decoder->CurrentOrder();
-        if (order != lastOrder) {
-            if (next < orders.size() && order == orders[next]) {
-                timeline->sectionStartFrames.push_back(frames);
-                ++next;
-            }
-            lastOrder = order;
+        const int row = decoder->CurrentRow();
+        ModuleRowStart& last = rows->back();
+        if (order != last.order || row != last.row) {
+            rows->push_back({order, decoder->CurrentPattern(), row, decoder->CurrentSpeed(),
+                             decoder->CurrentTempo(), frames});
+        } else if (first) {
+            last.speed = decoder->CurrentSpeed();
+            last.tempo = decoder->CurrentTempo();
         }
+        first = false;
         frames += n;
     }
-    timeline->totalFrames = frames;
+    *totalFrames = frames;
+    return true;
+}
+
+bool MeasureModule(const std::vector<std::uint8_t>& xm, int rate, ModuleTimeline* timeline,
+                   std::string* error) {
+    std::vector<int> orders;
+    if (!FindSectionOrders(xm, &orders, error)) return false;
+    std::vector<ModuleRowStart> rows;
+    if (!ListModuleRows(xm, rate, &rows, &timeline->totalFrames, error)) return false;
+    timeline->sampleRate = rate;
+    timeline->sectionStartFrames.clear();
+    std::size_t next = 0;
+    for (std::size_t i = 0; i < rows.size() && next < orders.size(); ++i) {
+        const bool newOrder = i == 0 || rows[i].order != rows[i - 1].order;
+        if (newOrder && rows[i].order == orders[next]) {
+            timeline->sectionStartFrames.push_back(rows[i].audioFrame);
+            ++next;
+        }
+    }
     return true;
 }
 

@@ -30,6 +30,24 @@ bool CheckXmStructure(const std::vector<std::uint8_t>& xm, std::string* error);
 // True when the bytes begin like an XM file.
 bool LooksLikeXm(const std::vector<std::uint8_t>& bytes);
 
+// One row of a module as it plays: where it is in the song, the speed (ticks a row) and tempo
+// in force, and the audio frame at which it starts (to within one small read).
+struct ModuleRowStart {
+    int order;
+    int pattern;
+    int row;
+    int speed;
+    int tempo;
+    std::int64_t audioFrame;
+};
+
+// Renders the whole module once at `rate` and lists its rows in playing order, so that tempo
+// and speed changes, pattern breaks and jumps all show as they sound. *totalFrames gets the
+// audio frames until playback stops. False (and *error) when the bytes do not decode.
+bool ListModuleRows(const std::vector<std::uint8_t>& module, int rate,
+                    std::vector<ModuleRowStart>* rows, std::int64_t* totalFrames,
+                    std::string* error);
+
 // Renders the whole module once at `rate`.
 bool MeasureModule(const std::vector<std::uint8_t>& xm, int rate, ModuleTimeline* timeline,
                    std::string* error);

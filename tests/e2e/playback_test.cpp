@@ -3,9 +3,6 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include <cstdio>
-#include <fstream>
-#include <iterator>
 #include <set>
 #include <string>
 #include <thread>
@@ -55,11 +52,7 @@ void PressKeys(unsigned long window, const std::string& keys) {
 
 // The number of distinct colours the window shows (0 when no screenshot could be taken).
 std::size_t DistinctColours(unsigned long window) {
-    const std::string path = "/tmp/quixo-e2e-shot-" + std::to_string(getpid()) + ".rgb";
-    RunCommand("import -silent -window " + Id(window) + " -depth 8 rgb:" + path, 20);
-    std::ifstream in(path, std::ios::binary);
-    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    std::remove(path.c_str());
+    const std::string bytes = WindowPixels(window);
     std::set<std::uint32_t> colours;
     for (std::size_t i = 0; i + 2 < bytes.size(); i += 3) {
         colours.insert(static_cast<std::uint8_t>(bytes[i]) << 16 |

@@ -1,7 +1,6 @@
 // The preview window as an author uses it: sources edited while it plays, a broken edit
 // reported with its file and line while the picture goes on, Escape to leave.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -15,16 +14,6 @@ namespace {
 
 using namespace std::chrono_literals;
 namespace fs = std::filesystem;
-
-// Polls the program's output until it holds `text`; false at the deadline.
-bool WaitForOutput(const Process& process, const std::string& text, std::chrono::seconds limit) {
-    const Clock::time_point deadline = Clock::now() + limit;
-    while (Clock::now() < deadline) {
-        if (ReadOutput(process).find(text) != std::string::npos) return true;
-        std::this_thread::sleep_for(200ms);
-    }
-    return false;
-}
 
 void Append(const fs::path& file, const std::string& line) {
     std::ofstream(file, std::ios::app) << line << "\n";
@@ -40,22 +29,13 @@ int LineCount(const fs::path& file) {
 
 TEST(PreviewTool, ReloadsEditedSourcesAndReportsABrokenOneWhilePlaying) {
     QUIXO_RUN_UNDER_XVFB();
-    const fs::path dir = "/tmp/quixo-preview-" + std::to_string(getpid());
-    fs::remove_all(dir);
-    fs::create_directories(dir);
-    fs::copy(fs::path(QUIXO_SOURCE_DIR) / "data/scenes", dir / "scenes");
-    fs::copy(fs::path(QUIXO_SOURCE_DIR) / "data/tracks", dir / "tracks");
+    const fs::path dir = CopySources("preview");
     fs::path scene;
     for (const auto& entry : fs::directory_iterator(dir / "scenes"))
         if (entry.path().filename().string().rfind("s2_", 0) == 0) scene = entry.path();
     ASSERT_FALSE(scene.empty());
 
-    // StartProcess takes no arguments: a small script carries them.
-    const fs::path script = dir / "preview.sh";
-    std::ofstream(script) << "#!/bin/sh\nexec " << QUIXO_TOOL << " preview --sources "
-                          << dir.string() << " --silent --size 320x180 --frame 650\n";
-    fs::permissions(script, fs::perms::owner_all);
-    Process preview = StartProcess(script.string(), "SDL_NO_SIGNAL_HANDLERS=1");
+    Process preview = StartPreview(dir, "--silent --size 320x180 --frame 650");
     const unsigned long window = FindWindowByTitle("quixo preview", 40s);
     ASSERT_NE(window, 0u) << ReadOutput(preview);
 

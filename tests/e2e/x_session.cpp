@@ -8,6 +8,8 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
+#include <iterator>
 #include <sstream>
 #include <thread>
 #include <utility>
@@ -154,6 +156,41 @@ std::string ReadOutput(const Process& process) {
     return text;
 }
 
+std::filesystem::path CopySources(const std::string& name) {
+    namespace fs = std::filesystem;
+    const fs::path dir = "/tmp/quixo-" + name + "-" + std::to_string(getpid());
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+    fs::copy(fs::path(QUIXO_SOURCE_DIR) / "data/scenes", dir / "scenes");
+    fs::copy(fs::path(QUIXO_SOURCE_DIR) / "data/tracks", dir / "tracks");
+    return dir;
+}
+
+Process StartPreview(const std::filesystem::path& folder, const std::string& options) {
+    // StartProcess takes no arguments: a small script carries them.
+    const std::filesystem::path script = folder / "preview.sh";
+    std::ofstream(script) << "#!/bin/sh\ncd " << Quote(QUIXO_SOURCE_DIR) << " && exec "
+                          << Quote(QUIXO_TOOL) << " preview --sources " << Quote(folder.string())
+                          << " " << options << "\n";
+    std::filesystem::permissions(script, std::filesystem::perms::owner_all);
+    return StartProcess(script.string(), "SDL_NO_SIGNAL_HANDLERS=1");
+}
+
+bool WaitForOutput(const Process& process, const std::string& text, std::chrono::seconds limit,
+                   int times) {
+    const Clock::time_point deadline = Clock::now() + limit;
+    while (Clock::now() < deadline) {
+        const std::string output = ReadOutput(process);
+        int found = 0;
+        for (std::size_t at = output.find(text); at != std::string::npos;
+             at = output.find(text, at + 1))
+            ++found;
+        if (found >= times) return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    }
+    return false;
+}
+
 unsigned long FindWindowByTitle(const std::string& title, std::chrono::milliseconds limit) {
     const Clock::time_point deadline = Clock::now() + limit;
     while (Clock::now() < deadline) {
@@ -182,6 +219,15 @@ bool GetWindowGeometry(unsigned long window, WindowGeometry& g) {
         *f.value = std::atoi(info.output.c_str() + at + std::string(f.name).size());
     }
     return true;
+}
+
+std::string WindowPixels(unsigned long window) {
+    const std::string path = "/tmp/quixo-e2e-shot-" + std::to_string(getpid()) + ".rgb";
+    RunCommand("import -silent -window " + std::to_string(window) + " -depth 8 rgb:" + path, 20);
+    std::ifstream in(path, std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::remove(path.c_str());
+    return bytes;
 }
 
 bool RequestClose(unsigned long window) {

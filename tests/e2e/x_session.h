@@ -4,6 +4,7 @@
 #include <sys/types.h>
 
 #include <chrono>
+#include <filesystem>
 #include <string>
 
 namespace quixo::e2e {
@@ -40,6 +41,16 @@ Process StartProcess(const std::string& path, const std::string& environment = "
 // Waits until the program ends; kills it at the deadline. Returns its exit status, or -1.
 int WaitForExit(Process& process, std::chrono::milliseconds limit);
 std::string ReadOutput(const Process& process);
+// A fresh folder /tmp/quixo-NAME-PID holding copies of the scene and track sources.
+std::filesystem::path CopySources(const std::string& name);
+
+// `preview` with these options (after --sources of the folder) on the sources in `folder`,
+// started from the repository root (where the music is) through a script in the folder.
+Process StartPreview(const std::filesystem::path& folder, const std::string& options);
+
+// Polls the program's output until it holds `text` (`times` times); false at the deadline.
+bool WaitForOutput(const Process& process, const std::string& text, std::chrono::seconds limit,
+                   int times = 1);
 
 // Polls for a shown (mapped) window with exactly this title; 0 when none appears in time.
 unsigned long FindWindowByTitle(const std::string& title, std::chrono::milliseconds limit);
@@ -48,6 +59,9 @@ struct WindowGeometry {
     int x, y, width, height;  // absolute position and inner size
 };
 bool GetWindowGeometry(unsigned long window, WindowGeometry& geometry);
+
+// What the window shows: RGB bytes, rows top first (empty when no screenshot could be taken).
+std::string WindowPixels(unsigned long window);
 
 // Asks the window to close as a window manager does (WM_DELETE_WINDOW).
 bool RequestClose(unsigned long window);

@@ -2,7 +2,7 @@
 //
 // Plays the show in a window and recompiles the scene and track sources whenever a file under
 // DIR changes, keeping the current frame. A source fault is printed and shown in the window;
-// the last good scenes keep playing.
+// the last good scenes keep playing. Tab shows the track editor (track_editor.h).
 #include <SDL.h>
 
 #include <algorithm>
@@ -10,9 +10,11 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <string>
 
+#include "authoring/music_grid.h"
 #include "authoring/scene_reload.h"
 #include "authoring/show_seek.h"
 #include "authoring/text_overlay.h"
@@ -20,6 +22,8 @@
 #include "graph/graph.h"
 #include "graph/scene_data.h"
 #include "headless_show.h"
+#include "imgui_layer.h"
+#include "platform/module_decoder.h"
 #include "platform/window.h"
 #include "render/gfx/window_overlay.h"
 #include "render/renderer.h"
@@ -28,6 +32,7 @@
 #include "startup/playback_target.h"
 #include "startup/runtime.h"
 #include "startup/show_frame.h"
+#include "track_editor.h"
 
 namespace quixo::tool {
 
@@ -49,6 +54,8 @@ struct StatusPanel {
     gfx::WindowOverlay gl;
 };
 StatusPanel statusPanel;
+TrackEditor editor;
+bool gui = false;  // the GUI's back ends started: the editor can be shown
 
 // The show's runtime on the preview window's GL context.
 Runtime runtime;
@@ -69,6 +76,7 @@ void PresentSwap(void* window, int syncInterval) {
             statusPanel.shown = false;
         }
     }
+    DrawGui();
     SetSwapInterval(syncInterval);
     SwapWindow(w);
 }
@@ -146,20 +154,72 @@ struct PlayClock {
     }
 };
 
-// Leaves as the demo does: the runtime shut down, then the process ended without static
-// destructors.
-[[noreturn]] void EndPreview() {
-    StopMusic();
-    gfx::ReleaseWindowOverlay(runtime.device, statusPanel.gl);
-    ShutdownRuntime(runtime);
-    std::fflush(nullptr);
-    std::_Exit(0);
-}
-
 std::string SourceErrorText(const std::vector<SourceError>& errors) {
     std::string text;
     for (const SourceError& e : errors) text += FormatSourceError(e) + "\n";
     return text;
+}
+
+// The editor's grid: the music's rows, or even rows when the module cannot be read.
+RowGrid ReadRowGrid(std::string& note) {
+    std::vector<std::uint8_t> bytes;
+    std::string error;
+    RowGrid grid;
+    if (ReadFileBytes(kMusicPath, &bytes, &error) && MusicRowGrid(bytes, grid, &error)) {
+        note = kMusicPath;
+        return grid;
+    }
+    std::fprintf(stderr, "quixo-tool: the track editor's rows are 6 frames each: %s: %s\n",
+                 kMusicPath, error.c_str());
+    note = "no music: rows of 6 frames";
+    return EvenRowGrid(6);
+}
+
+void StartEditor(RenderDevice& rd, const std::string& sources,
+                 const std::array<std::int32_t, kSceneCount>& durations) {
+    gui = StartGui(SDL_GL_GetCurrentWindow(), SDL_GL_GetCurrentContext());
+    if (!gui) std::fprintf(stderr, "quixo-tool: the track editor cannot start its GUI\n");
+    std::vector<SourceFile> scenes, tracks;
+    std::vector<SourceError> errors;
+    if (!sources.empty()) ReadSourceFolder(sources, scenes, tracks, errors);
+    std::string note;
+    RowGrid grid = ReadRowGrid(note);
+    StartTrackEditor(editor, rd.curveTracks, sources, scenes, tracks, durations, std::move(grid),
+                     std::move(note));
+}
+
+// The watcher saw the folder change. Texts the editor already holds (its own save) need no
+// reload; otherwise the scenes reload and the editor decides what becomes of the tracks.
+void ReloadChangedSources(RenderDevice& rd, const std::string& dir, CompiledScenes& compiled,
+                          std::array<std::int32_t, kSceneCount>& durations,
+                          std::string& sourceError) {
+    std::vector<SourceFile> scenes, tracks;
+    std::vector<SourceError> errors;
+    if (ReadSourceFolder(dir, scenes, tracks, errors) && SameSources(editor, scenes, tracks))
+        return;
+    CurveTrack kept[kCurveTrackCount];
+    std::memcpy(kept, rd.curveTracks, sizeof kept);
+    errors.clear();
+    if (ReloadSceneSources(rd, dir, compiled, errors)) {
+        durations = CompiledDurations(compiled);
+        TrackEditorReloaded(editor, scenes, tracks, kept, durations);
+        sourceError.clear();
+        std::fprintf(stderr, "quixo-tool: reloaded %s\n", dir.c_str());
+    } else {
+        sourceError = FormatSourceError(errors.front());
+        std::fprintf(stderr, "%s", SourceErrorText(errors).c_str());
+    }
+}
+
+// Leaves as the demo does: the runtime shut down, then the process ended without static
+// destructors.
+[[noreturn]] void EndPreview() {
+    StopMusic();
+    if (gui) StopGui();
+    gfx::ReleaseWindowOverlay(runtime.device, statusPanel.gl);
+    ShutdownRuntime(runtime);
+    std::fflush(nullptr);
+    std::_Exit(0);
 }
 
 int RunPreview(const PreviewOptions& o) {
@@ -187,6 +247,8 @@ int RunPreview(const PreviewOptions& o) {
         durations = CompiledDurations(compiled);
     }
 
+    StartEditor(rd, o.sources, durations);
+
     PlayClock clock;
     PreviewPosition position{static_cast<std::int32_t>(o.frame), false};
     clock.Rebase(position.frame);
@@ -202,6 +264,16 @@ int RunPreview(const PreviewOptions& o) {
         silent = !clock.music;
     };
     followMusic();
+    const auto moveTo = [&](PreviewPosition next) {
+        const PreviewPosition before = position;
+        position = next;
+        clock.Rebase(position.frame);
+        if (position.frame != before.frame || position.paused != before.paused) followMusic();
+    };
+    const auto apply = [&](const TransportRequest& r) {
+        if (r.seek || r.setPaused)
+            moveTo({r.seek ? r.frame : position.frame, r.setPaused ? r.paused : position.paused});
+    };
 
     SDL_SetWindowTitle(SDL_GL_GetCurrentWindow(), "quixo preview");
     std::string sourceError;
@@ -211,17 +283,23 @@ int RunPreview(const PreviewOptions& o) {
     for (;;) {
         SDL_Event event;
         while (SDL_PollEvent(&event)) {
-            if (event.type == SDL_QUIT) EndPreview();
+            if (gui) GuiEvent(event);
+            if (event.type == SDL_QUIT && TrackEditorAllowsQuit(editor)) EndPreview();
+            // A text field of the editor's window takes every key while it is being edited.
+            if (editor.shown && GuiWantsKeyboard()) continue;
+            TransportRequest request;
+            if (editor.shown &&
+                TrackEditorEvent(editor, event, {position.frame, position.paused}, request)) {
+                apply(request);
+                continue;
+            }
             if (event.type != SDL_KEYDOWN) continue;
             const SDL_Keycode key = event.key.keysym.sym;
-            if (key == SDLK_ESCAPE) EndPreview();
+            if (key == SDLK_ESCAPE && TrackEditorAllowsQuit(editor)) EndPreview();
             if (key == SDLK_o) statusPanel.shown = !statusPanel.shown;
+            if (key == SDLK_TAB && gui) editor.shown = !editor.shown;
             SeekKey seek;
-            if (!KeyToSeek(key, seek)) continue;
-            const PreviewPosition before = position;
-            position = ApplySeekKey(position, seek, durations.data());
-            clock.Rebase(position.frame);
-            if (position.frame != before.frame || position.paused != before.paused) followMusic();
+            if (KeyToSeek(key, seek)) moveTo(ApplySeekKey(position, seek, durations.data()));
         }
         if (!position.paused) {
             position.frame = clock.Frame(durations.data());
@@ -240,16 +318,20 @@ int RunPreview(const PreviewOptions& o) {
             const std::int64_t next = SourceFolderStamp(o.sources);
             if (next != stamp) {
                 stamp = next;
-                std::vector<SourceError> errors;
-                if (ReloadSceneSources(rd, o.sources, compiled, errors)) {
-                    durations = CompiledDurations(compiled);
-                    sourceError.clear();
-                    std::fprintf(stderr, "quixo-tool: reloaded %s\n", o.sources.c_str());
-                } else {
-                    sourceError = FormatSourceError(errors.front());
-                    std::fprintf(stderr, "%s", SourceErrorText(errors).c_str());
-                }
+                ReloadChangedSources(rd, o.sources, compiled, durations, sourceError);
             }
+        }
+
+        // The editor's edits change the working tracks in place, before this frame is drawn.
+        TransportRequest tick;
+        TrackEditorTick(editor, {position.frame, position.paused}, tick);
+        apply(tick);  // a loop going round, before the editor shows where the show is
+        if (editor.shown) {
+            TransportRequest request;
+            BeginGuiFrame();
+            DrawTrackEditor(editor, {position.frame, position.paused}, request);
+            EndGuiFrame();
+            apply(request);
         }
 
         const ClockReading reading = FrameClock(position.frame, durations.data());

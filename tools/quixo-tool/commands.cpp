@@ -2,6 +2,7 @@
 
 namespace quixo::tool {
 
+CommandRunner SetupBuildInfo(CLI::App& sub);
 CommandRunner SetupClock(CLI::App& sub);
 CommandRunner SetupContactSheet(CLI::App& sub);
 CommandRunner SetupEval(CLI::App& sub);
@@ -32,9 +33,15 @@ const ToolCommand kToolCommands[] = {
     {"render", "render one frame of the show headless into a PNG file", SetupRender},
     {"contact-sheet", "thumbnails of the whole show at a glance, in one PNG file",
      SetupContactSheet},
-    {"preview", "play the show in a window, reloading scene sources as they change", SetupPreview},
+    {"preview",
+     "play the show in a window, reloading scene sources as they change; Tab shows the "
+     "track editor",
+     SetupPreview},
     {"profile", "start-up step times and frame times of the show, headless", SetupProfile},
-    {"video", "the show as an MP4 film with its soundtrack, through ffmpeg", SetupVideo},
+    {"video", "the show as a film with its soundtrack, through ffmpeg (and GNU parallel)",
+     SetupVideo},
+    {"build-info", "the commit this tool was built from and a checksum of its data",
+     SetupBuildInfo},
 };
 const int kToolCommandCount = sizeof kToolCommands / sizeof kToolCommands[0];
 

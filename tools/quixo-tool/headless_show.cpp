@@ -67,20 +67,25 @@ HeadlessShow::~HeadlessShow() {
     gfx::StopHeadlessContext(gl);
 }
 
-void StartShowMusic(HeadlessShow& show, bool required) {
+std::unique_ptr<OfflineSpectrum> DecodeShowMusic(bool required) {
     std::vector<std::uint8_t> bytes;
     std::string error;
+    std::unique_ptr<OfflineSpectrum> music;
     const bool read = ReadFileBytes(kMusicPath, &bytes, &error);
-    if (read) show.music = OfflineSpectrum::Decode(bytes, kMusicRate, &error);
-    if (!show.music) {
+    if (read) music = OfflineSpectrum::Decode(bytes, kMusicRate, &error);
+    if (!music) {
         const std::string message =
             std::string("cannot play the music file \"") + kMusicPath + "\": " + error;
         // A file that cannot be read is an I/O failure; one that does not decode, bad input.
         if (required) throw ToolError{read ? 2 : 1, message};
         std::fprintf(stderr, "quixo-tool: %s; the spectrum reads zeros\n", message.c_str());
-        return;
     }
-    SetSpectrumSource(show.music.get());
+    return music;
+}
+
+void StartShowMusic(HeadlessShow& show, bool required) {
+    show.music = DecodeShowMusic(required);
+    if (show.music) SetSpectrumSource(show.music.get());
 }
 
 std::int32_t FramePositionMs(std::int32_t frame) {

@@ -55,6 +55,10 @@ void StartHeadlessShow(HeadlessShow& show, FrameSize size, bool fxaa, bool timer
 // (exit 1 when the file cannot be read, 2 when it does not decode).
 void StartShowMusic(HeadlessShow& show, bool required);
 
+// The soundtrack decoded as StartShowMusic decodes it, for a caller without a show (null where
+// StartShowMusic would only warn).
+std::unique_ptr<OfflineSpectrum> DecodeShowMusic(bool required);
+
 // The music position (ms) at which the show's clock first reads global frame `frame`.
 std::int32_t FramePositionMs(std::int32_t frame);
 

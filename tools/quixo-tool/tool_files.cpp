@@ -7,6 +7,7 @@
 #include <filesystem>
 
 #include "json_out.h"
+#include "platform/child_process.h"
 #include "platform/files.h"
 #include "platform/module_decoder.h"
 
@@ -20,6 +21,7 @@ constexpr int kMaxTemporaries = 4;
 constexpr std::size_t kMaxTemporaryPath = 4096;
 char g_temporaries[kMaxTemporaries][kMaxTemporaryPath];
 volatile std::sig_atomic_t g_held[kMaxTemporaries];
+volatile std::sig_atomic_t g_child = 0;
 
 void RemoveTemporaries() {
     for (int i = 0; i < kMaxTemporaries; ++i) {
@@ -28,6 +30,7 @@ void RemoveTemporaries() {
 }
 
 extern "C" void RemoveTemporariesAndStop(int signal) {
+    if (g_child > 0) StopChildProcess(g_child);
     RemoveTemporaries();
     std::signal(signal, SIG_DFL);
     std::raise(signal);
@@ -57,6 +60,11 @@ int HoldTemporary(const std::string& path) {
 }
 
 }  // namespace
+
+void StopWithTool(int pid) {
+    InstallRemoval();
+    g_child = pid;
+}
 
 CLI::Validator ReadableFile() {
     return CLI::Validator(

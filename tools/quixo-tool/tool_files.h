@@ -20,6 +20,10 @@ std::vector<std::uint8_t> ReadInputFile(const std::string& path);
 // SIGTERM or SIGHUP. Making it is the check that the target can be written: a missing or
 // unwritable folder, or a target that is a directory, ends the command with exit 1 before any
 // work. The name ends in `suffix`, for writers that choose a format by the extension.
+// A child process that stops with the tool (the engine running a film's pieces): when SIGINT,
+// SIGTERM or SIGHUP stops the tool, the child gets SIGTERM first. 0 forgets it.
+void StopWithTool(int pid);
+
 class TemporaryFile {
 public:
     TemporaryFile(const std::string& target, const std::string& suffix = "");

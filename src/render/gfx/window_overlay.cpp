@@ -43,4 +43,12 @@ bool DrawWindowOverlay(Device& device, WindowOverlay& overlay, const std::uint8_
     return true;
 }
 
+void DrawIntoWindow(void (*draw)(void*), void* user) {
+    GLint bound = 0;
+    glGetIntegerv(GL_DRAW_FRAMEBUFFER_BINDING, &bound);
+    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
+    draw(user);
+    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, static_cast<GLuint>(bound));
+}
+
 }  // namespace quixo::gfx

@@ -23,6 +23,11 @@ struct WindowOverlay {
                                      const std::uint8_t* rgba, int width, int height, int x, int y,
                                      int windowHeight);
 
+// Runs another library's GL drawing (the tools' GUI) into the window's framebuffer: called from
+// the swap step like DrawWindowOverlay, with the window's framebuffer bound for drawing, and the
+// device context's own binding put back after it.
+void DrawIntoWindow(void (*draw)(void*), void* user);
+
 // Frees the overlay's GL objects.
 void ReleaseWindowOverlay(Device& device, WindowOverlay& overlay);
 

@@ -82,8 +82,6 @@ std::vector<SourceProgram> ReadPrograms(const std::string& source) {
     if (!meshc::ParseMeshSource(ReadText(source), source, programs, errors)) {
         std::string text;
         for (const SourceError& e : errors) {
-            // Appended piece by piece: GCC 12 at -O3 takes a joined temporary here for an
-            // overlapping copy (-Wrestrict).
             if (!text.empty()) text += '\n';
             text += FormatSourceError(e);
         }
