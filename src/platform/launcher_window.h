@@ -25,7 +25,7 @@ enum class LauncherAction : std::uint8_t {
     WindowClosed,  // the window is going away by the system's doing (window manager, Alt+F4)
 };
 
-struct LauncherWindowSpec {
+struct LauncherWindowLayout {
     const char* title;
     int x, y;  // the window's outer top-left corner on the screen
     int clientWidth, clientHeight;
@@ -61,6 +61,6 @@ FrameSize LauncherFrameSize();
 
 // Shows the window, kept above other windows, and handles its events until the owner ends it;
 // on return the window is gone from the screen.
-void RunLauncherWindow(const LauncherWindowSpec& spec, const LauncherOwner& owner);
+void RunLauncherWindow(const LauncherWindowLayout& layout, const LauncherOwner& owner);
 
 }  // namespace quixo

@@ -25,14 +25,15 @@ constexpr int kSmallestLabelSize = 9;
 
 class LauncherWindow : public Fl_Double_Window {
 public:
-    LauncherWindow(const LauncherWindowSpec& spec, const LauncherOwner& owner)
-        : Fl_Double_Window(spec.x, spec.y, spec.clientWidth, spec.clientHeight, spec.title),
-          spec_(spec),
+    LauncherWindow(const LauncherWindowLayout& layout, const LauncherOwner& owner)
+        : Fl_Double_Window(layout.x, layout.y, layout.clientWidth, layout.clientHeight,
+                           layout.title),
+          layout_(layout),
           owner_(owner) {
-        for (int i = 0; i < spec.controlCount; ++i) AddControl(spec.controls[i]);
+        for (int i = 0; i < layout.controlCount; ++i) AddControl(layout.controls[i]);
         end();
         border(0);
-        xclass(spec.title);
+        xclass(layout.title);
         // Closing through the window manager (or Alt+F4 there) lands here.
         callback([](Fl_Widget* w, void*) {
             static_cast<LauncherWindow*>(w)->Apply(LauncherAction::WindowClosed, 0);
@@ -96,11 +97,11 @@ private:
             }
             case LauncherControlKind::List:
                 list_ = new Fl_Choice(s.x, s.y, s.width, s.height);
-                for (const std::string& entry : spec_.listEntries) {
+                for (const std::string& entry : layout_.listEntries) {
                     // Added one by one: a menu path would read "/" and "&" as structure.
                     list_->add(entry.c_str(), 0, nullptr, nullptr, 0);
                 }
-                list_->value(spec_.selection);
+                list_->value(layout_.selection);
                 break;
             case LauncherControlKind::CheckBox: {
                 auto* box = new Fl_Check_Button(s.x, s.y, s.width, s.height, s.text);
@@ -120,9 +121,10 @@ private:
     // The label's box reaches under the list, as laid out; its text must end before the list
     // starts, so a wide default font is stepped down until it does.
     void FitLabelBeforeList(Fl_Box& label) const {
-        int listX = spec_.clientWidth;
-        for (int i = 0; i < spec_.controlCount; ++i) {
-            if (spec_.controls[i].kind == LauncherControlKind::List) listX = spec_.controls[i].x;
+        int listX = layout_.clientWidth;
+        for (int i = 0; i < layout_.controlCount; ++i) {
+            if (layout_.controls[i].kind == LauncherControlKind::List)
+                listX = layout_.controls[i].x;
         }
         const int room = listX - label.x() - 2 * kLabelMargin;
         int size = label.labelsize();
@@ -138,7 +140,7 @@ private:
             ->Apply(LauncherAction::Control, static_cast<int>(id));
     }
 
-    const LauncherWindowSpec& spec_;
+    const LauncherWindowLayout& layout_;
     const LauncherOwner& owner_;
     bool open_ = true;
     Fl_Choice* list_ = nullptr;
@@ -194,8 +196,8 @@ FrameSize LauncherFrameSize() {
     return {0, 0};
 }
 
-void RunLauncherWindow(const LauncherWindowSpec& spec, const LauncherOwner& owner) {
-    LauncherWindow window(spec, owner);
+void RunLauncherWindow(const LauncherWindowLayout& layout, const LauncherOwner& owner) {
+    LauncherWindow window(layout, owner);
     window.show();
     KeepAbove(window);
     while (window.shown()) Fl::wait();

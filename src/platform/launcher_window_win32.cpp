@@ -16,7 +16,7 @@ constexpr DWORD kExtendedStyle = WS_EX_TOPMOST | WS_EX_CLIENTEDGE;
 constexpr int kDropDownHeight = 500;
 
 struct Launcher {
-    const LauncherWindowSpec* spec;
+    const LauncherWindowLayout* layout;
     const LauncherOwner* owner;
     HWND window = nullptr;
     HWND list = nullptr;
@@ -29,8 +29,8 @@ int Selection(const Launcher& launcher) {
 }
 
 void ShowTicks(const Launcher& launcher) {
-    for (int i = 0; i < launcher.spec->controlCount; ++i) {
-        const LauncherControlLayout& c = launcher.spec->controls[i];
+    for (int i = 0; i < launcher.layout->controlCount; ++i) {
+        const LauncherControlLayout& c = launcher.layout->controls[i];
         if (c.kind != LauncherControlKind::CheckBox) continue;
         const bool ticked = launcher.owner->ticked(launcher.owner->user, c.id);
         CheckDlgButton(launcher.window, c.id, ticked ? BST_CHECKED : BST_UNCHECKED);
@@ -114,9 +114,9 @@ FrameSize LauncherFrameSize() {
     return {r.right - r.left, r.bottom - r.top};
 }
 
-void RunLauncherWindow(const LauncherWindowSpec& spec, const LauncherOwner& owner) {
+void RunLauncherWindow(const LauncherWindowLayout& layout, const LauncherOwner& owner) {
     const HINSTANCE instance = GetModuleHandleW(nullptr);
-    const std::wstring title = WideFromUtf8(spec.title);
+    const std::wstring title = WideFromUtf8(layout.title);
     WNDCLASSEXW windowClass{};
     windowClass.cbSize = sizeof windowClass;
     windowClass.lpfnWndProc = LauncherProcedure;
@@ -127,24 +127,24 @@ void RunLauncherWindow(const LauncherWindowSpec& spec, const LauncherOwner& owne
     RegisterClassExW(&windowClass);
 
     const FrameSize frame = LauncherFrameSize();
-    Launcher launcher{&spec, &owner};
+    Launcher launcher{&layout, &owner};
     launcher.window =
-        CreateWindowExW(kExtendedStyle, title.c_str(), title.c_str(), kStyle, spec.x, spec.y,
-                        spec.clientWidth + frame.width, spec.clientHeight + frame.height, nullptr,
-                        nullptr, instance, nullptr);
+        CreateWindowExW(kExtendedStyle, title.c_str(), title.c_str(), kStyle, layout.x, layout.y,
+                        layout.clientWidth + frame.width, layout.clientHeight + frame.height,
+                        nullptr, nullptr, instance, nullptr);
     if (launcher.window == nullptr) {
-        owner.act(owner.user, LauncherAction::WindowClosed, 0, spec.selection);
+        owner.act(owner.user, LauncherAction::WindowClosed, 0, layout.selection);
         return;
     }
-    for (int i = 0; i < spec.controlCount; ++i) {
-        const HWND control = AddControl(launcher.window, spec.controls[i]);
-        if (spec.controls[i].kind == LauncherControlKind::List) launcher.list = control;
+    for (int i = 0; i < layout.controlCount; ++i) {
+        const HWND control = AddControl(launcher.window, layout.controls[i]);
+        if (layout.controls[i].kind == LauncherControlKind::List) launcher.list = control;
     }
-    for (const std::string& entry : spec.listEntries) {
+    for (const std::string& entry : layout.listEntries) {
         SendMessageW(launcher.list, CB_ADDSTRING, 0,
                      reinterpret_cast<LPARAM>(WideFromUtf8(entry).c_str()));
     }
-    SendMessageW(launcher.list, CB_SETCURSEL, static_cast<WPARAM>(spec.selection), 0);
+    SendMessageW(launcher.list, CB_SETCURSEL, static_cast<WPARAM>(layout.selection), 0);
     ShowTicks(launcher);
     SetWindowLongPtrW(launcher.window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&launcher));
     // The keyboard starts on the list, as on Linux.

@@ -71,19 +71,20 @@ std::optional<LaunchSettings> RunLauncher() {
     LauncherState state = OpenLauncher({screen.width, screen.height});
 
     const FrameSize frame = LauncherFrameSize();
-    LauncherWindowSpec spec{kTitle,
-                            screen.x + CentredPosition(screen.width, kClientWidth + frame.width),
-                            screen.y + CentredPosition(screen.height, kClientHeight + frame.height),
-                            kClientWidth,
-                            kClientHeight,
-                            kControls,
-                            static_cast<int>(std::size(kControls)),
-                            {},
-                            state.selection};
+    LauncherWindowLayout layout{
+        kTitle,
+        screen.x + CentredPosition(screen.width, kClientWidth + frame.width),
+        screen.y + CentredPosition(screen.height, kClientHeight + frame.height),
+        kClientWidth,
+        kClientHeight,
+        kControls,
+        static_cast<int>(std::size(kControls)),
+        {},
+        state.selection};
     for (std::int32_t i = 0; i < state.resolutions.count; ++i) {
-        spec.listEntries.push_back(ResolutionLabel(state.resolutions.entries[i]));
+        layout.listEntries.push_back(ResolutionLabel(state.resolutions.entries[i]));
     }
-    RunLauncherWindow(spec, LauncherOwner{&state, Act, Ticked});
+    RunLauncherWindow(layout, LauncherOwner{&state, Act, Ticked});
     return state.settings;
 }
 
