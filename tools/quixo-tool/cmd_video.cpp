@@ -23,7 +23,7 @@ namespace quixo::tool {
 namespace {
 
 std::string FfmpegOrNothing() {
-    const std::string ffmpeg = FindExecutable("ffmpeg");
+    const std::string ffmpeg = FindProgram("ffmpeg");
     if (ffmpeg.empty()) {
         std::fprintf(stderr,
                      "quixo-tool: video needs the ffmpeg executable, and there is none on PATH "
@@ -47,9 +47,9 @@ int RenderFilm(const VideoOptions& o, FrameSize size) {
     const FilmRange range = MakeFilmRange(o.from, o.to);
     const FilmCodec& codec = FindFilmCodec(o.codec);
     const std::string command =
-        ShellQuote(ffmpeg) + " -hide_banner -loglevel error -y" + RawFramesInput(size) +
+        QuoteForShell(ffmpeg) + " -hide_banner -loglevel error -y" + RawFramesInput(size) +
         WriteFilmAudio(*show->music, range, audio.path()) + " -map 0:v -map 1:a " + codec.video +
-        " " + codec.audio + " -movflags +faststart " + ShellQuote(film.path());
+        " " + codec.audio + " -movflags +faststart " + QuoteForShell(film.path());
     IgnoreBrokenPipes();  // a failed encoder shows as a failed write
     FILE* pipe = OpenPipeForWriting(command);
     if (pipe == nullptr) throw ToolError{1, "cannot start " + ffmpeg};
@@ -87,9 +87,9 @@ int RenderPiece(const VideoOptions& o, FrameSize size) {
 
     auto show = std::make_unique<HeadlessShow>();
     StartFilmShow(*show, size, o.supersample);
-    const std::string command = ShellQuote(ffmpeg) + " -hide_banner -loglevel error -y" +
+    const std::string command = QuoteForShell(ffmpeg) + " -hide_banner -loglevel error -y" +
                                 RawFramesInput(size) + " -map 0:v " + FindFilmCodec(o.codec).video +
-                                " -f mov " + ShellQuote(piece.path());
+                                " -f mov " + QuoteForShell(piece.path());
     IgnoreBrokenPipes();
     FILE* pipe = OpenPipeForWriting(command);
     if (pipe == nullptr) throw ToolError{1, "cannot start " + ffmpeg};

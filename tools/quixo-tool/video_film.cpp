@@ -96,14 +96,6 @@ FrameSize CheckVideoOptions(const VideoOptions& o) {
     return size;
 }
 
-std::string FindExecutable(const char* name) {
-    return FindProgram(name);
-}
-
-std::string ShellQuote(const std::string& text) {
-    return QuoteForShell(text);
-}
-
 std::string WriteFilmAudio(OfflineSpectrum& music, const FilmRange& range,
                            const std::string& path) {
     const int rate = music.rate();
@@ -128,7 +120,7 @@ std::string WriteFilmAudio(OfflineSpectrum& music, const FilmRange& range,
     }
     if (std::fclose(file) != 0 || !ok)
         throw ToolError{1, "cannot write " + path + ": " + std::strerror(errno)};
-    return " -f f32le -ar " + std::to_string(rate) + " -ac 2 -i " + ShellQuote(path);
+    return " -f f32le -ar " + std::to_string(rate) + " -ac 2 -i " + QuoteForShell(path);
 }
 
 std::string RawFramesInput(FrameSize size) {

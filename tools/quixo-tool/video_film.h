@@ -57,12 +57,6 @@ const FilmCodec& FindFilmCodec(const std::string& name);
 // fits, a supersampled size the device can render. The rendered size is size × supersample.
 FrameSize CheckVideoOptions(const VideoOptions& o);
 
-// The first executable `name` on PATH, or "" when there is none.
-std::string FindExecutable(const char* name);
-
-// Single quotes for the shell, so any path survives a command line.
-std::string ShellQuote(const std::string& text);
-
 // The whole film's sound as raw interleaved float at the music's rate in `path`, zeros where
 // the song has ended; returns ffmpeg's input arguments for it.
 std::string WriteFilmAudio(OfflineSpectrum& music, const FilmRange& range, const std::string& path);

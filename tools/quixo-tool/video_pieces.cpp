@@ -13,6 +13,7 @@
 #include "build_identity.h"
 #include "json_out.h"
 #include "platform/child_process.h"
+#include "platform/files.h"
 #include "progress.h"
 #include "tool_files.h"
 
@@ -70,7 +71,7 @@ bool ReadLine(FILE* in, std::string& line) {
 }
 
 std::string GnuParallelOrFail() {
-    const std::string parallel = FindExecutable("parallel");
+    const std::string parallel = FindProgram("parallel");
     std::string version;
     if (!parallel.empty()) {
         ChildProcess child = Spawn({parallel, "--version"}, "/dev/null");
@@ -240,11 +241,11 @@ std::int64_t RenderMissingPieces(const VideoOptions& o, const PiecePlan& plan,
                                  "--return", work + "/piece-{}.log"});
     }
     argv.push_back(
-        "mkdir -p " + ShellQuote(work) + " && { " + jobPrefix + " video --piece {}" + " --out " +
-        ShellQuote(work + "/piece-") + "{}.mov --from " + std::to_string(o.from) + " --to " +
-        std::to_string(o.to) + " --size " + ShellQuote(o.size) + " --codec " + o.codec +
+        "mkdir -p " + QuoteForShell(work) + " && { " + jobPrefix + " video --piece {}" + " --out " +
+        QuoteForShell(work + "/piece-") + "{}.mov --from " + std::to_string(o.from) + " --to " +
+        std::to_string(o.to) + " --size " + QuoteForShell(o.size) + " --codec " + o.codec +
         " --supersample " + std::to_string(o.supersample) + " --piece-frames " +
-        std::to_string(o.pieceFrames) + "; } 2>" + ShellQuote(work + "/piece-") + "{}.log");
+        std::to_string(o.pieceFrames) + "; } 2>" + QuoteForShell(work + "/piece-") + "{}.log");
     argv.push_back(":::");
     std::int64_t asked = 0;
     for (std::int64_t k = 0; k < plan.count; ++k) {
@@ -281,11 +282,11 @@ void JoinPieces(const PiecePlan& plan, const FilmCodec& codec, const std::string
         }
         if (!out.flush()) throw ToolError{1, "cannot write " + list.string()};
     }
-    const std::string command = ShellQuote(FindExecutable("ffmpeg")) +
+    const std::string command = QuoteForShell(FindProgram("ffmpeg")) +
                                 " -hide_banner -loglevel error -y -f concat -safe 0 -i " +
-                                ShellQuote(list.string()) + audioInput +
+                                QuoteForShell(list.string()) + audioInput +
                                 " -map 0:v -map 1:a -c:v copy " + codec.audio +
-                                " -movflags +faststart " + ShellQuote(filmPath) + " </dev/null";
+                                " -movflags +faststart " + QuoteForShell(filmPath) + " </dev/null";
     FILE* pipe = popen(command.c_str(), "r");
     if (pipe == nullptr || pclose(pipe) != 0)
         throw ToolError{1, "ffmpeg failed to join the pieces in " + plan.work.string()};
@@ -310,7 +311,7 @@ void JoinPieces(const PiecePlan& plan, const FilmCodec& codec, const std::string
 int RenderFilmInPieces(const VideoOptions& o, FrameSize size) {
     TemporaryFile film(o.out, fs::path(o.out).extension().string());
     TemporaryFile audio(o.out, ".f32");
-    if (FindExecutable("ffmpeg").empty()) {
+    if (FindProgram("ffmpeg").empty()) {
         throw ToolError{1,
                         "video needs the ffmpeg executable, and there is none on PATH "
                         "(install it with: apt-get install ffmpeg)"};
@@ -320,8 +321,8 @@ int RenderFilmInPieces(const VideoOptions& o, FrameSize size) {
 
     // Every job starts in this folder, where the soundtrack is, with this very executable.
     std::error_code ec;
-    const std::string jobPrefix =
-        "cd " + ShellQuote(fs::current_path().string()) + " && " + ShellQuote(ThisExecutablePath());
+    const std::string jobPrefix = "cd " + QuoteForShell(fs::current_path().string()) + " && " +
+                                  QuoteForShell(ThisExecutablePath());
     const BuildIdentity build = ThisBuild();
     if (!o.hosts.empty()) CheckHostBuilds(parallel, o.hosts, jobPrefix, build);
 
@@ -357,7 +358,7 @@ int RenderFilmInPieces(const VideoOptions& o, FrameSize size) {
         // The hosts' copies of the work folder go too; a host that cannot be reached now keeps
         // its copy, which harms nothing.
         ChildProcess child = Spawn({parallel, "--nonall", "--sshloginfile", o.hosts,
-                                    "rm -rf " + ShellQuote(plan.work.string())},
+                                    "rm -rf " + QuoteForShell(plan.work.string())},
                                    "/dev/null");
         Wait(child);
     }
